@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+// What the builder shows when the add-statement button is pressed.
+struct StatementChoice {
+    std::string command;
+    std::string param1;
+    std::string param2;
+    std::string param3;
+    std::string custom;  // the filler already read as empty
+};
+
+enum class StatementValue { Command, Param1, Param2, Param3, Custom };
+
+// A command whose statement is a fixed multi-line block instead of the one-line default.
+struct StatementTemplate {
+    std::string_view command;
+    std::string_view layout;  // each "%s" takes the next value
+    std::array<StatementValue, 4> values;
+    std::size_t valueCount;
+};
+
+inline constexpr std::string_view kDefaultLayout = "%s %s %s %s %s\n";
+
+inline constexpr std::string_view kRefusalText = "The Combination you made is not Allowed or Wrong.";
+inline constexpr std::string_view kRefusalCaption = "pFFFt...";
+
+// "cinematic_stop" inserts nothing: its line comes with the "cinematic_start" block. Pressing it
+// until the counter reaches kStopMessageCount earns one remark.
+inline constexpr std::string_view kStopCommand = "cinematic_stop";
+inline constexpr int kStopMessageCount = 10;
+inline constexpr std::string_view kStopMessage = "This is a GOOD way to keep a MORON busy all the time.. :P";
+
+// True when the choice must be refused: a command heading as the command, a level heading as a
+// parameter, a placeholder as the custom value, or no command and no parameter at all.
+bool IsRefusedCombination(const StatementChoice& choice);
+
+// The template of `command`, or nullptr when it takes the default layout.
+const StatementTemplate* FindStatementTemplate(std::string_view command);
+
+// `layout` with each "%s" replaced, in order, by the next of `values` (empty once they run out).
+// Values are inserted unchanged, so a '%' inside one is never read as a directive.
+std::string FillLayout(std::string_view layout, std::span<const std::string_view> values);
+
+std::string ComposeFromTemplate(const StatementTemplate& statementTemplate, const StatementChoice& choice);
+
+// The one-line statement: command, the three parameters and the custom value, blank-separated,
+// empty values keeping their blanks.
+std::string ComposeDefault(const StatementChoice& choice);
