@@ -1,5 +1,6 @@
 #include "platform/Wnd.h"
 
+#include "platform/ControlText.h"
 #include "platform/Cp1252.h"
 
 #include <QAbstractButton>
@@ -50,7 +51,9 @@ void CWnd::SetWindowText(const std::string& text)
     if (!m_hWnd)
         return;
     const QString unicode = cp1252::decode(text);
-    if (auto* label = qobject_cast<QLabel*>(m_hWnd))
+    if (auto* custom = dynamic_cast<ControlText*>(m_hWnd.data()))
+        custom->setControlText(unicode);
+    else if (auto* label = qobject_cast<QLabel*>(m_hWnd))
         label->setText(unicode);
     else if (auto* button = qobject_cast<QAbstractButton*>(m_hWnd))
         button->setText(unicode);
@@ -69,7 +72,9 @@ std::string CWnd::GetWindowText() const
     if (!m_hWnd)
         return {};
     QString unicode;
-    if (auto* label = qobject_cast<QLabel*>(m_hWnd))
+    if (const auto* custom = dynamic_cast<const ControlText*>(m_hWnd.data()))
+        unicode = custom->controlText();
+    else if (auto* label = qobject_cast<QLabel*>(m_hWnd))
         unicode = label->text();
     else if (auto* button = qobject_cast<QAbstractButton*>(m_hWnd))
         unicode = button->text();

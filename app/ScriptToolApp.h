@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/WinApp.h"
+
+// The application: runs the main window once and ends with it.
+class CScriptToolApp : public CWinApp {
+public:
+    CScriptToolApp() = default;
+    ~CScriptToolApp() override = default;
+
+    BOOL InitInstance() override;
+};
+
+extern CScriptToolApp theApp;

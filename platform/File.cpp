@@ -1,0 +1,337 @@
+#include "platform/File.h"
+
+#include "platform/Cp1252.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+struct CauseText {
+    CFileException::Cause cause;
+    std::string_view text;
+};
+
+constexpr CauseText kCauseTexts[] = {
+    {CFileException::fileNotFound, "%1 was not found."},
+    {CFileException::badPath, "%1 contains an invalid path."},
+    {CFileException::accessDenied, "Access to %1 was denied."},
+    {CFileException::sharingViolation, "A sharing violation occurred while accessing %1."},
+    {CFileException::lockViolation, "A locking violation occurred while accessing %1."},
+    {CFileException::tooManyOpenFiles, "%1 could not be opened because there are too many open files."},
+    {CFileException::directoryFull, "%1 could not be created because the directory is full."},
+    {CFileException::diskFull, "Disk full while accessing %1."},
+    {CFileException::hardIO, "A hardware I/O error was reported while accessing %1."},
+};
+
+constexpr std::string_view kUnknownErrorText = "An unknown error occurred while accessing %1.";
+
+struct ErrnoCause {
+    int error;
+    CFileException::Cause cause;
+};
+
+// ENOENT is refined by CFile: not found when the folder exists, an invalid path when it does not.
+constexpr ErrnoCause kErrnoCauses[] = {
+    {ENOENT, CFileException::fileNotFound},
+    {ENOTDIR, CFileException::badPath},
+    {EISDIR, CFileException::badPath},
+    {ENAMETOOLONG, CFileException::badPath},
+    {EINVAL, CFileException::badPath},
+    {ELOOP, CFileException::badPath},
+    {ENXIO, CFileException::badPath},
+    {EACCES, CFileException::accessDenied},
+    {EPERM, CFileException::accessDenied},
+    {EROFS, CFileException::accessDenied},
+    {EWOULDBLOCK, CFileException::sharingViolation},
+    {ETXTBSY, CFileException::sharingViolation},
+    {ENOLCK, CFileException::lockViolation},
+    {EMFILE, CFileException::tooManyOpenFiles},
+    {ENFILE, CFileException::tooManyOpenFiles},
+    {ENOSPC, CFileException::diskFull},
+    {EDQUOT, CFileException::diskFull},
+    {EIO, CFileException::hardIO},
+};
+
+FileSystemCalls* g_installedCalls = nullptr;
+
+std::string osPathOf(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string folderOf(const std::string& osPath)
+{
+    const std::size_t slash = osPath.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return osPath.substr(0, slash);
+}
+
+bool isFolder(const std::string& osPath)
+{
+    struct stat status {};
+    return ::stat(osPath.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// A symbolic link is replaced by writing through it, not by turning it into a plain file.
+std::string resolveLinks(const std::string& osPath)
+{
+    char resolved[PATH_MAX];
+    if (::realpath(osPath.c_str(), resolved))
+        return resolved;
+    return osPath;
+}
+
+void closeDescriptor(int& fd) noexcept
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+} // namespace
+
+CFileException::CFileException(Cause cause, QString path)
+    : m_cause(cause), m_path(std::move(path))
+{
+}
+
+CFileException::Cause CFileException::CauseFromErrno(int error)
+{
+    for (const ErrnoCause& entry : kErrnoCauses) {
+        if (entry.error == error)
+            return entry.cause;
+    }
+    return genericException;
+}
+
+std::string CFileException::GetErrorMessage() const
+{
+    std::string_view pattern = kUnknownErrorText;
+    for (const CauseText& entry : kCauseTexts) {
+        if (entry.cause == m_cause)
+            pattern = entry.text;
+    }
+    std::string message(pattern);
+    message.replace(message.find("%1"), 2, cp1252::encode(m_path));
+    return message;
+}
+
+int FileSystemCalls::open(const char* path, int flags, mode_t mode)
+{
+    return ::open(path, flags, mode);
+}
+
+ssize_t FileSystemCalls::read(int fd, void* buffer, std::size_t count)
+{
+    return ::read(fd, buffer, count);
+}
+
+ssize_t FileSystemCalls::write(int fd, const void* buffer, std::size_t count)
+{
+    return ::write(fd, buffer, count);
+}
+
+int FileSystemCalls::fsync(int fd)
+{
+    return ::fsync(fd);
+}
+
+FileSystemCalls& FileSystemCalls::instance()
+{
+    static FileSystemCalls realCalls;
+    return g_installedCalls ? *g_installedCalls : realCalls;
+}
+
+void FileSystemCalls::setInstance(FileSystemCalls* calls)
+{
+    g_installedCalls = calls;
+}
+
+CFile::CFile(const QString& path, Mode mode)
+    : m_path(path), m_mode(mode)
+{
+    try {
+        if (mode == Mode::Read)
+            OpenForReading();
+        else
+            OpenForReplacing();
+    } catch (...) {
+        Discard();
+        throw;
+    }
+}
+
+CFile::~CFile()
+{
+    Discard();
+}
+
+std::size_t CFile::Read(void* buffer, std::size_t count)
+{
+    ssize_t done;
+    do {
+        done = FileSystemCalls::instance().read(m_fd, buffer, count);
+    } while (done < 0 && errno == EINTR);
+    if (done < 0)
+        Raise(errno);
+    return static_cast<std::size_t>(done);
+}
+
+void CFile::Write(const void* buffer, std::size_t count)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (count > 0) {
+        const ssize_t done = FileSystemCalls::instance().write(m_fd, bytes, count);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done < 0)
+            Raise(errno);
+        // A regular file that takes no bytes without saying why has no room left.
+        if (done == 0)
+            Raise(ENOSPC);
+        bytes += done;
+        count -= static_cast<std::size_t>(done);
+    }
+}
+
+void CFile::Close()
+{
+    if (m_mode == Mode::CreateOrReplace && !m_tempOsPath.empty()) {
+        int result;
+        do {
+            result = FileSystemCalls::instance().fsync(m_fd);
+        } while (result < 0 && errno == EINTR);
+        if (result < 0)
+            Raise(errno);
+        // Some file systems report a failed write only when the file is closed.
+        result = ::close(std::exchange(m_fd, -1));
+        if (result < 0 && errno != EINTR)
+            Raise(errno);
+        if (::rename(m_tempOsPath.c_str(), m_targetOsPath.c_str()) < 0)
+            Raise(errno);
+        m_tempOsPath.clear();
+        // The rename itself lasts through a power cut only once the folder is on disk; a folder
+        // that cannot be flushed does not undo a save that has already taken place.
+        const int folder = ::open(folderOf(m_targetOsPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+    }
+    Discard();
+}
+
+void CFile::Raise(int error) const
+{
+    throw CFileException::FromErrno(error, m_path);
+}
+
+void CFile::RaiseOpenError(int error, const std::string& osPath) const
+{
+    if (error == ENOENT && !isFolder(folderOf(osPath)))
+        throw CFileException(CFileException::badPath, m_path);
+    Raise(error);
+}
+
+void CFile::RequireRegularFile(int fd, struct stat& status) const
+{
+    if (::fstat(fd, &status) < 0)
+        Raise(errno);
+    // A folder, a device or a pipe chosen as a script is not a path to a file.
+    if (!S_ISREG(status.st_mode))
+        throw CFileException(CFileException::badPath, m_path);
+}
+
+void CFile::LockExclusively(int fd) const
+{
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return;
+    const int error = errno;
+    // A file system that cannot lock at all still lets the user work on the file.
+    if (error == EOPNOTSUPP || error == EBADF || error == EINVAL)
+        return;
+    Raise(error);
+}
+
+void CFile::OpenForReading()
+{
+    const std::string osPath = osPathOf(m_path);
+    // Not blocking, so that a pipe chosen as a script is refused instead of hanging the window.
+    m_fd = FileSystemCalls::instance().open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
+    if (m_fd < 0)
+        RaiseOpenError(errno, osPath);
+    struct stat status {};
+    RequireRegularFile(m_fd, status);
+    LockExclusively(m_fd);
+}
+
+void CFile::OpenForReplacing()
+{
+    m_targetOsPath = resolveLinks(osPathOf(m_path));
+    // Opened for writing, never truncated: a file the user may not write is refused here, and
+    // the descriptor carries the lock that keeps other programs out while the new file is made.
+    m_targetFd = FileSystemCalls::instance().open(m_targetOsPath.c_str(),
+                                                  O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
+    if (m_targetFd < 0) {
+        if (errno != ENOENT)
+            RaiseOpenError(errno, m_targetOsPath);
+        CreateTemporary(nullptr);
+        return;
+    }
+    struct stat target {};
+    RequireRegularFile(m_targetFd, target);
+    LockExclusively(m_targetFd);
+    CreateTemporary(&target);
+}
+
+void CFile::CreateTemporary(const struct stat* target)
+{
+    const std::string folder = folderOf(m_targetOsPath);
+    constexpr int kAttempts = 100;
+    for (int attempt = 0; attempt < kAttempts && m_fd < 0; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/.quarn-save-%08x", QRandomGenerator::global()->generate());
+        const std::string candidate = folder + name;
+        // 0666 lets the umask decide, as it does for any new file the user creates.
+        m_fd = FileSystemCalls::instance().open(candidate.c_str(),
+                                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (m_fd >= 0)
+            m_tempOsPath = candidate;
+        else if (errno != EEXIST)
+            RaiseOpenError(errno, m_targetOsPath);
+    }
+    if (m_fd < 0)
+        Raise(EEXIST);
+    if (!target)
+        return;
+    // Only a privileged user can give the file back to its owner; anyone else keeps it as
+    // their own, which is what writing a copy of it means to them anyway.
+    std::ignore = ::fchown(m_fd, target->st_uid, target->st_gid);
+    if (::fchmod(m_fd, target->st_mode & 07777) < 0)
+        Raise(errno);
+}
+
+void CFile::Discard() noexcept
+{
+    closeDescriptor(m_fd);
+    if (!m_tempOsPath.empty()) {
+        ::unlink(m_tempOsPath.c_str());
+        m_tempOsPath.clear();
+    }
+    closeDescriptor(m_targetFd);
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string_view>
+
+// The program's name: the caption of every message box that names none of its own.
+inline constexpr std::string_view kProgramName = "quarn-xp";

@@ -1,0 +1,132 @@
+#include "platform/QtDesktopServices.h"
+
+#include "platform/Cp1252.h"
+#include "platform/ProgramName.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+QMessageBox::Icon MessageBoxIcon(DesktopServices::Icon icon)
+{
+    switch (icon) {
+    case DesktopServices::Icon::None:
+        return QMessageBox::NoIcon;
+    case DesktopServices::Icon::Information:
+        return QMessageBox::Information;
+    case DesktopServices::Icon::Warning:
+        return QMessageBox::Warning;
+    case DesktopServices::Icon::Stop:
+        return QMessageBox::Critical;
+    case DesktopServices::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+DesktopServices::Answer AnswerFromButton(int button)
+{
+    switch (button) {
+    case QMessageBox::Save:
+        return DesktopServices::Answer::Save;
+    case QMessageBox::Discard:
+        return DesktopServices::Answer::Discard;
+    case QMessageBox::Cancel:
+        return DesktopServices::Answer::Cancel;
+    default:
+        return DesktopServices::Answer::Ok;
+    }
+}
+
+// The description names its pattern already, as in "Script Files (*.bsl)"; Qt reads the pattern
+// from the parentheses.
+QString NameFilter(const DesktopServices::FileDialogOptions& options)
+{
+    const QString patternInParentheses = QLatin1Char('(') + options.filterPattern + QLatin1Char(')');
+    if (options.filterDescription.contains(patternInParentheses))
+        return options.filterDescription;
+    return options.filterDescription + QLatin1Char(' ') + patternInParentheses;
+}
+
+std::optional<QString> RunFileDialog(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+DesktopServices::Answer QtDesktopServices::messageBox(QWidget* owner, const std::string& text,
+                                                       const std::string& caption, Icon icon, Buttons buttons)
+{
+    const std::string_view title = caption.empty() ? kProgramName : std::string_view(caption);
+    QMessageBox box(MessageBoxIcon(icon), cp1252::decode(title), cp1252::decode(text), QMessageBox::NoButton, owner);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons == Buttons::SaveDiscardCancel) {
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    return AnswerFromButton(box.exec());
+}
+
+std::optional<QString> QtDesktopServices::getOpenFileName(QWidget* owner, const FileDialogOptions& options)
+{
+    QFileDialog dialog(owner, QString(), options.initialFolder, NameFilter(options));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name of a file that does not exist is accepted; opening it reports the error.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return RunFileDialog(dialog);
+}
+
+std::optional<QString> QtDesktopServices::getSaveFileName(QWidget* owner, const FileDialogOptions& options)
+{
+    QFileDialog dialog(owner, QString(), options.initialFolder, NameFilter(options));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(options.defaultSuffix);
+    return RunFileDialog(dialog);
+}
+
+bool QtDesktopServices::setClipboardText(const std::string& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setText(cp1252::decode(text));
+    return true;
+}
+
+std::string QtDesktopServices::clipboardText()
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? cp1252::encode(clipboard->text()) : std::string();
+}
+
+bool QtDesktopServices::openUrl(const QString& url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
+void QtDesktopServices::beginWaitCursor()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtDesktopServices::endWaitCursor()
+{
+    QGuiApplication::restoreOverrideCursor();
+}
+
+QDateTime QtDesktopServices::currentDateTime()
+{
+    return QDateTime::currentDateTime();
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/DesktopServices.h"
+
+// The desktop services of a running program, through Qt.
+class QtDesktopServices : public DesktopServices {
+public:
+    Answer messageBox(QWidget* owner, const std::string& text, const std::string& caption, Icon icon,
+                      Buttons buttons = Buttons::Ok) override;
+    std::optional<QString> getOpenFileName(QWidget* owner, const FileDialogOptions& options) override;
+    std::optional<QString> getSaveFileName(QWidget* owner, const FileDialogOptions& options) override;
+    bool setClipboardText(const std::string& text) override;
+    std::string clipboardText() override;
+    bool openUrl(const QString& url) override;
+    void beginWaitCursor() override;
+    void endWaitCursor() override;
+    QDateTime currentDateTime() override;
+};

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/Cp1252.h"
+#include "platform/DesktopServices.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Stands in for the desktop while it lives: it records every request and answers from what the
+// test set up, so that no test waits for a person. The clipboard is the toolkit's own, so the
+// editor's copy and paste see what goes through here; clipboardFails makes writing it fail the
+// way a clipboard held by another program does.
+class FakeDesktopServices : public DesktopServices {
+public:
+    struct MessageBoxCall {
+        QWidget* owner;
+        std::string text;
+        std::string caption;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    FakeDesktopServices() { DesktopServices::setInstance(this); }
+    ~FakeDesktopServices() override { DesktopServices::setInstance(nullptr); }
+    FakeDesktopServices(const FakeDesktopServices&) = delete;
+    FakeDesktopServices& operator=(const FakeDesktopServices&) = delete;
+
+    // What the desktop answers.
+    std::deque<Answer> messageBoxAnswers;  // in order; once used up, Ok for an OK box, else Cancel
+    std::optional<QString> openFileName;   // the open dialog's choice; nothing: cancelled
+    std::optional<QString> saveFileName;   // the save dialog's choice; nothing: cancelled
+    bool clipboardFails = false;
+    bool openUrlSucceeds = true;
+    QDateTime now{QDate(2024, 1, 1), QTime(0, 0, 7)};
+    // Runs while a message box would be open, after it was recorded.
+    std::function<void(const MessageBoxCall&)> whileMessageBoxOpen;
+
+    // What was asked of it.
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<FileDialogOptions> openDialogs;
+    std::vector<FileDialogOptions> saveDialogs;
+    std::vector<QString> openedUrls;
+    int waitCursorDepth = 0;   // begun and not yet ended
+    int waitCursorsShown = 0;  // begun in all
+
+    Answer messageBox(QWidget* owner, const std::string& text, const std::string& caption, Icon icon,
+                      Buttons buttons = Buttons::Ok) override
+    {
+        messageBoxes.push_back({owner, text, caption, icon, buttons});
+        if (whileMessageBoxOpen)
+            whileMessageBoxOpen(messageBoxes.back());
+        if (messageBoxAnswers.empty())
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        const Answer answer = messageBoxAnswers.front();
+        messageBoxAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<QString> getOpenFileName(QWidget*, const FileDialogOptions& options) override
+    {
+        openDialogs.push_back(options);
+        return openFileName;
+    }
+
+    std::optional<QString> getSaveFileName(QWidget*, const FileDialogOptions& options) override
+    {
+        saveDialogs.push_back(options);
+        return saveFileName;
+    }
+
+    bool setClipboardText(const std::string& text) override
+    {
+        if (clipboardFails)
+            return false;
+        QGuiApplication::clipboard()->setText(cp1252::decode(text));
+        return true;
+    }
+
+    std::string clipboardText() override { return cp1252::encode(QGuiApplication::clipboard()->text()); }
+
+    bool openUrl(const QString& url) override
+    {
+        openedUrls.push_back(url);
+        return openUrlSucceeds;
+    }
+
+    void beginWaitCursor() override
+    {
+        ++waitCursorDepth;
+        ++waitCursorsShown;
+    }
+
+    void endWaitCursor() override { --waitCursorDepth; }
+
+    QDateTime currentDateTime() override { return now; }
+};
