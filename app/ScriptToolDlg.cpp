@@ -8,6 +8,8 @@
 #include "platform/Menu.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <ctime>
@@ -55,7 +57,9 @@ std::string FormatClock(const QDateTime& localTime)
 CScriptToolDlg::CScriptToolDlg(CWnd* pParent) : CDialog(kMainDialogTemplate, pParent)
 {
     m_hIcon = LoadIcon(IDI_MAIN_ICON);
-    m_strLastFolder = "C:\\";
+    // The file dialogs start at home until a script was opened or saved; paths are held in the
+    // file system's own bytes.
+    m_strLastFolder = QFile::encodeName(QDir::homePath() + QLatin1Char('/')).toStdString();
     m_bUseDefaultLayout = 1;
     m_nStopCount = 1;
 }

@@ -46,6 +46,10 @@ protected:
     void SaveScriptFile(std::string path);
     static std::uint32_t StreamInCallback(std::uintptr_t dwCookie, std::uint8_t* pbBuff, long cb, long* pcb);
     static std::uint32_t StreamOutCallback(std::uintptr_t dwCookie, std::uint8_t* pbBuff, long cb, long* pcb);
+    // Offers to save a text changed since it was opened or saved. False when the user cancels or
+    // leaves the save dialog without saving; a failed save raises its file error.
+    bool SaveModified();
+    bool CanClose() override;
 
     void FillCommandTypes();
 

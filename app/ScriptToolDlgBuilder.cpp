@@ -2,7 +2,11 @@
 
 #include "app/Resource.h"
 #include "builder/CommandCatalogue.h"
+#include "builder/ParamSets.h"
+#include "builder/StatementComposer.h"
+#include "platform/DesktopServices.h"
 
+#include <array>
 #include <vector>
 
 void CScriptToolDlg::FillCommandTypes()
@@ -44,8 +48,61 @@ void CScriptToolDlg::OnSelchangeCategoryCombo()
 
 void CScriptToolDlg::OnSelchangeCommandCombo()
 {
+    m_cbParam1.ResetContent();
+    m_cbParam2.ResetContent();
+    m_cbParam3.ResetContent();
+    SetDlgItemText(IDC_CUSTOM_EDIT, std::string(kCustomValueFiller));
+    SetDlgItemText(IDC_HINT_EDIT, std::string(kKeyHelpHint));
+
+    // The heading, no selection or a stale category find no set and leave the reset state.
+    const CommandParamSet* paramSet = FindCommandParamSet(m_nCommandType, m_cbCommand.GetCurSel());
+    if (!paramSet)
+        return;
+
+    const std::array<CComboBox*, 3> lists = {&m_cbParam1, &m_cbParam2, &m_cbParam3};
+    const auto sources = paramSet->lists();
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        std::vector<std::string> entries;
+        FillParamList(sources[i], entries);
+        lists[i]->AddStrings(entries);
+    }
+    if (paramSet->placeholder)
+        SetDlgItemText(IDC_CUSTOM_EDIT, std::string(*paramSet->placeholder));
+    SetDlgItemText(IDC_HINT_EDIT, std::string(paramSet->description));
 }
 
 void CScriptToolDlg::OnAddStatement()
 {
+    StatementChoice choice{m_cbCommand.GetWindowText(), m_cbParam1.GetWindowText(), m_cbParam2.GetWindowText(),
+                           m_cbParam3.GetWindowText(), m_editCustom.GetWindowText()};
+    if (choice.custom == kCustomValueFiller)
+        choice.custom.clear();
+
+    DesktopServices& desktop = DesktopServices::instance();
+    if (IsRefusedCombination(choice)) {
+        desktop.messageBox(GetSafeHwnd(), std::string(kRefusalText), std::string(kBuilderBoxCaption),
+                           DesktopServices::Icon::None);
+        return;
+    }
+
+    std::string statement;
+    if (const StatementTemplate* statementTemplate = FindStatementTemplate(choice.command)) {
+        statement = ComposeFromTemplate(*statementTemplate, choice);
+        m_bUseDefaultLayout = 0;
+    } else if (choice.command == kStopCommand) {
+        if (++m_nStopCount == kStopMessageCount)
+            desktop.messageBox(GetSafeHwnd(), std::string(kStopMessage), std::string(kBuilderBoxCaption),
+                               DesktopServices::Icon::None);
+        m_bUseDefaultLayout = 0;
+    }
+    if (m_bUseDefaultLayout)
+        statement = ComposeDefault(choice);
+
+    // A clipboard held by another program is not written, but the paste still goes ahead and
+    // inserts whatever it already holds.
+    desktop.setClipboardText(statement);
+    m_editor.Paste();
+
+    m_bUseDefaultLayout = 1;
+    SetDlgItemText(IDC_HINT_EDIT, std::string(kKeyHelpHint));
 }

@@ -28,7 +28,7 @@ struct StatementTemplate {
 inline constexpr std::string_view kDefaultLayout = "%s %s %s %s %s\n";
 
 inline constexpr std::string_view kRefusalText = "The Combination you made is not Allowed or Wrong.";
-inline constexpr std::string_view kRefusalCaption = "pFFFt...";
+inline constexpr std::string_view kBuilderBoxCaption = "pFFFt...";
 
 // "cinematic_stop" inserts nothing: its line comes with the "cinematic_start" block. Pressing it
 // until the counter reaches kStopMessageCount earns one remark.

@@ -11,6 +11,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,29 +21,6 @@ constexpr int kTwipsPerInch = 1440;
 constexpr int kTwipsPerPoint = 20;
 // The spacing of the tab stops after the last one set.
 constexpr int kDefaultTabTwips = 720;
-
-// Turns the bytes of a stream into editor text block by block: CR LF, a lone CR and a lone LF
-// each end a paragraph, every other byte is its code-page character.
-class StreamDecoder {
-public:
-    void take(const std::uint8_t* bytes, long count)
-    {
-        for (long i = 0; i < count; ++i) {
-            const std::uint8_t byte = bytes[i];
-            if (byte == '\n' && m_afterCarriageReturn) {
-                m_afterCarriageReturn = false;
-                continue;
-            }
-            m_afterCarriageReturn = byte == '\r';
-            m_text += byte == '\r' || byte == '\n' ? QChar(u'\n') : cp1252::toUnicode(byte);
-        }
-    }
-    const QString& text() const { return m_text; }
-
-private:
-    QString m_text;
-    bool m_afterCarriageReturn = false;
-};
 
 COLORREF toColorRef(const QColor& color)
 {
@@ -285,6 +263,16 @@ long CRichEditCtrl::GetTextLength() const
     return widget()->textLength();
 }
 
+BOOL CRichEditCtrl::GetModify() const
+{
+    return widget()->document()->isModified() ? TRUE : FALSE;
+}
+
+void CRichEditCtrl::SetModify(BOOL bModified)
+{
+    widget()->document()->setModified(bModified != FALSE);
+}
+
 COLORREF CRichEditCtrl::SetBackgroundColor(BOOL bSysColor, COLORREF cr)
 {
     RichEditWidget* editor = widget();
@@ -355,26 +343,26 @@ long CRichEditCtrl::StreamIn(int nFormat, EDITSTREAM& es)
 {
     if (nFormat != SF_TEXT || !es.pfnCallback)
         return 0;
-    StreamDecoder decoder;
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(kStreamBlockSize));
-    long total = 0;
+    // All of it is read before the text is touched, so a failed read loses nothing.
+    std::string bytes;
     for (;;) {
+        const std::size_t filled = bytes.size();
+        bytes.resize(filled + static_cast<std::size_t>(kStreamBlockSize));
         long read = 0;
-        const std::uint32_t error = es.pfnCallback(es.dwCookie, buffer.data(), kStreamBlockSize, &read);
+        const std::uint32_t error =
+            es.pfnCallback(es.dwCookie, reinterpret_cast<std::uint8_t*>(bytes.data() + filled), kStreamBlockSize, &read);
         if (error != 0) {
-            // A failed read loses nothing: the text stays as it was.
             es.dwError = error;
             return 0;
         }
         read = std::clamp(read, 0L, kStreamBlockSize);
+        bytes.resize(filled + static_cast<std::size_t>(read));
         if (read == 0)
             break;
-        decoder.take(buffer.data(), read);
-        total += read;
     }
     es.dwError = 0;
-    widget()->replaceAll(decoder.text(), true);
-    return total;
+    widget()->replaceAll(bytes, true);
+    return static_cast<long>(bytes.size());
 }
 
 long CRichEditCtrl::StreamOut(int nFormat, EDITSTREAM& es) const
@@ -436,7 +424,7 @@ int CRichEditCtrl::OnSelChange()
 
 BOOL CRichEditCtrl::OnSetText(const std::string& text)
 {
-    return widget()->replaceAll(cp1252::decode(text), false) ? TRUE : FALSE;
+    return widget()->replaceAll(text, false) ? TRUE : FALSE;
 }
 
 void CRichEditCtrl::OnChar(unsigned nChar, unsigned /*nRepCnt*/, unsigned /*nFlags*/)

@@ -113,6 +113,11 @@ public:
     int LineLength(int nLine = -1) const;
     long GetTextLength() const;
 
+    // Whether the text changed since the last SetModify(FALSE); styles never count. Undoing back
+    // to that point makes it unchanged again.
+    BOOL GetModify() const;
+    void SetModify(BOOL bModified = TRUE);
+
     COLORREF SetBackgroundColor(BOOL bSysColor, COLORREF cr);
 
     // Suspends painting until the matching unlock; calls nest.

@@ -42,6 +42,32 @@ QString admitted(QStringView text)
     return result;
 }
 
+constexpr std::size_t kDecodeSliceSize = 1 << 16;
+
+// Turns code-page bytes into editor text slice by slice: CR LF, a lone CR and a lone LF each end
+// a paragraph, every other byte is its code-page character.
+class LineEndDecoder {
+public:
+    QString decode(std::string_view bytes)
+    {
+        QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+        QChar* out = text.data();
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            const bool lineFeedAfterReturn = byte == '\n' && m_afterCarriageReturn;
+            m_afterCarriageReturn = byte == '\r';
+            if (lineFeedAfterReturn)
+                continue;
+            *out++ = byte == '\r' || byte == '\n' ? QChar(u'\n') : cp1252::toUnicode(byte);
+        }
+        text.truncate(out - text.data());
+        return text;
+    }
+
+private:
+    bool m_afterCarriageReturn = false;
+};
+
 // Above this many positions a range is read from one copy of the whole text.
 constexpr int kWholeTextCopyThreshold = 1 << 16;
 
@@ -91,6 +117,10 @@ RichEditWidget::RichEditWidget(QWidget* parent)
     : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Scroll bars that come and go would resize the view, and each resize gives every line of the
+    // script a layout of its own: hundreds of bytes a line, whether it is ever shown or not.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setContextMenuPolicy(Qt::NoContextMenu);
     connect(document(), &QTextDocument::contentsChange, this, &RichEditWidget::onContentsChange);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RichEditWidget::onSelectionMoved);
@@ -189,16 +219,16 @@ void RichEditWidget::replaceSelection(const QString& text, bool canUndo)
         cursor.insertText(replacement);
         cursor.endEditBlock();
         const int caret = range.cpMin + static_cast<int>(replacement.size());
-        if (m_pendingSelection) {
+        if (m_pendingSelection)
             m_pendingSelection = CHARRANGE{caret, caret};
-        } else {
+        else
             setTextCursor(cursor);
-            ensureCursorVisible();
-        }
     });
     // A replacement that may not be undone and has no step to join leaves no step behind.
     if (!canUndo && !joinPrevious)
         doc->clearUndoRedoStacks(QTextDocument::UndoStack);
+    if (!m_pendingSelection)
+        ensureCursorVisible();
 }
 
 void RichEditWidget::insertTypedCharacter(unsigned char character)
@@ -210,8 +240,9 @@ void RichEditWidget::insertTypedCharacter(unsigned char character)
         QTextCursor cursor = textCursor();
         cursor.insertText(text);
         setTextCursor(cursor);
-        ensureCursorVisible();
     });
+    // Only once the edit block is closed is the line laid out anew for the caret to be shown.
+    ensureCursorVisible();
 }
 
 void RichEditWidget::cutSelection()
@@ -225,6 +256,7 @@ void RichEditWidget::pasteClipboard()
 {
     commitPendingSelection();
     perform(EditRequest::Paste, selection(), clipboardHasText(), [&] { paste(); });
+    ensureCursorVisible();
 }
 
 void RichEditWidget::clearSelection()
@@ -254,7 +286,7 @@ bool RichEditWidget::redoEdit()
     return available;
 }
 
-bool RichEditWidget::replaceAll(const QString& text, bool announce)
+bool RichEditWidget::replaceAll(std::string_view bytes, bool announce)
 {
     m_pendingSelection.reset();
     m_requests.push_back({EditRequest::Other, CHARRANGE{0, textLength()}, !announce, false, false});
@@ -262,7 +294,20 @@ bool RichEditWidget::replaceAll(const QString& text, bool announce)
         m_requests.pop_back();
         return false;
     }
-    document()->setPlainText(text);
+    QTextDocument* doc = document();
+    // Without undo the old text leaves no trace, and the new one goes in a slice at a time, so a
+    // long script never stands in memory twice over as UTF-16.
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    LineEndDecoder decoder;
+    for (std::size_t at = 0; at < bytes.size(); at += kDecodeSliceSize)
+        cursor.insertText(decoder.decode(bytes.substr(at, kDecodeSliceSize)));
+    cursor.endEditBlock();
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
     if (m_paintSuspensions > 0 || m_selectionHidden)
         m_pendingSelection = CHARRANGE{0, 0};
     else
@@ -353,7 +398,8 @@ void RichEditWidget::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         if (!(dialogCode & DLGC_WANTTAB)) {
-            focusNextPrevChild(event->key() == Qt::Key_Tab && !event->modifiers().testFlag(Qt::ShiftModifier));
+            // The text edit's own override keeps the focus in an editable widget.
+            QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !event->modifiers().testFlag(Qt::ShiftModifier));
             return;
         }
         typeCharacter(QLatin1Char('\t'), *event);
@@ -376,7 +422,7 @@ void RichEditWidget::keyPressEvent(QKeyEvent* event)
         return;
     }
     commitPendingSelection();
-    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::keyPressEvent(event); });
+    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::keyPressEvent(event); }, UndoStep::Own);
 }
 
 void RichEditWidget::inputMethodEvent(QInputMethodEvent* event)
@@ -387,24 +433,24 @@ void RichEditWidget::inputMethodEvent(QInputMethodEvent* event)
                                  event->replacementLength());
         QPlainTextEdit::inputMethodEvent(&filtered);
         event->setAccepted(filtered.isAccepted());
-    });
+    }, UndoStep::Own);
 }
 
 void RichEditWidget::mouseMoveEvent(QMouseEvent* event)
 {
     // A drag that starts here takes its text away when it is dropped elsewhere.
-    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::mouseMoveEvent(event); });
+    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::mouseMoveEvent(event); }, UndoStep::Own);
 }
 
 void RichEditWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     // The middle button pastes the desktop's selection where it is released.
-    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::mouseReleaseEvent(event); });
+    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::mouseReleaseEvent(event); }, UndoStep::Own);
 }
 
 void RichEditWidget::dropEvent(QDropEvent* event)
 {
-    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::dropEvent(event); });
+    perform(EditRequest::Other, selection(), false, [&] { QPlainTextEdit::dropEvent(event); }, UndoStep::Own);
 }
 
 void RichEditWidget::focusInEvent(QFocusEvent* event)
@@ -423,7 +469,6 @@ void RichEditWidget::insertFromMimeData(const QMimeData* source)
     QTextCursor cursor = textCursor();
     cursor.insertText(admitted(source->text()));
     setTextCursor(cursor);
-    ensureCursorVisible();
 }
 
 template <typename Edit>

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The Qt widget behind the rich-text control: a plain-text editor whose characters carry looks
@@ -42,9 +43,10 @@ public:
     void clearSelection();
     bool undoEdit();
     bool redoEdit();
-    // Replaces the whole text; `announce` decides whether the hooks hear of it. The undo history
-    // and the caret start afresh.
-    bool replaceAll(const QString& text, bool announce);
+    // Replaces the whole text with code-page bytes, in which CR LF, a lone CR and a lone LF each
+    // end a paragraph; `announce` decides whether the hooks hear of it. The undo history and the
+    // caret start afresh.
+    bool replaceAll(std::string_view bytes, bool announce);
 
     // Painting, and the selection's visible moves, wait until the last resume.
     void suspendPainting();
@@ -72,8 +74,9 @@ private:
         bool changed;
     };
 
-    // Whether a request's text changes form one undo step that a case correction can join, or
-    // take care of their undo history themselves (undo, redo, style changes, which have none).
+    // Whether a request's text changes are made one undo step that a case correction can join, or
+    // are left as they come: undo and redo, style changes (which have none), and whatever the text
+    // edit does itself, which groups its own multi-step edits.
     enum class UndoStep { One, Own };
 
     // Runs `edit` as one request. A request expected to change something is announced first and

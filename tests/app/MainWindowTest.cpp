@@ -8,6 +8,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -126,7 +127,7 @@ TEST_F(MainWindow, StartsWithSingleBlankCreditsAndABlankClock)
 
 TEST_F(MainWindow, StartsWithItsMembersSet)
 {
-    EXPECT_EQ(Access::LastFolder(main.dlg), "C:\\");
+    EXPECT_EQ(Access::LastFolder(main.dlg), QDir::homePath().toStdString() + "/");
     EXPECT_EQ(Access::UseDefaultLayout(main.dlg), 1);
     EXPECT_EQ(Access::StopCount(main.dlg), 1);
     EXPECT_EQ(Editor().GetSafeHwnd(), main.control(IDC_SCRIPT_EDIT));
