@@ -54,6 +54,7 @@ void BM_CommandChange(benchmark::State& state)
         window.choose(IDC_COMMAND_COMBO, chump);
         state.ResumeTiming();
     }
+    window.choose(IDC_COMMAND_COMBO, attack);
     state.counters["entries"] = window.list(IDC_PARAM1_COMBO)->count() + window.list(IDC_PARAM2_COMBO)->count();
 }
 BENCHMARK(BM_CommandChange)->Name("BM_CommandChange/ai2_attack")->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <string>

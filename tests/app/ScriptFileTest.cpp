@@ -50,6 +50,9 @@ public:
             return;
         m_pid = ::fork();
         if (m_pid == 0) {
+            // Only the parent may hold the release pipe's writing end, or it never reads as ended.
+            ::close(release[1]);
+            ::close(locked[0]);
             const int fd = ::open(file.c_str(), O_RDONLY);
             const char result = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
             ssize_t ignored = ::write(locked[1], &result, 1);
