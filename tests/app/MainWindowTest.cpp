@@ -176,6 +176,11 @@ struct ClockCase {
     std::string shown;
 };
 
+void PrintTo(const ClockCase& clockCase, std::ostream* out)
+{
+    *out << clockCase.shown;
+}
+
 class MainWindowClock : public MainWindow, public ::testing::WithParamInterface<ClockCase> {};
 
 TEST_P(MainWindowClock, ShowsTheLocalTimeOnTwentyFourHoursWithLeadingZeros)
