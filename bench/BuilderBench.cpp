@@ -4,7 +4,6 @@
 #include "platform/DropDownList.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 
 #include <benchmark/benchmark.h>

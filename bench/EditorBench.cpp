@@ -1,5 +1,6 @@
 #include "ScriptGenerator.h"
 
+#include "app/Resource.h"
 #include "editor/RichEdiT.h"
 #include "editor/WordLists.h"
 
@@ -15,9 +16,9 @@
 #include <fstream>
 #include <memory>
 
-namespace {
+#include <unistd.h>
 
-constexpr int kEditorId = 6010;
+namespace {
 
 // Resident memory of this process, in bytes.
 double residentBytes()
@@ -26,7 +27,7 @@ double residentBytes()
     long pages = 0;
     long resident = 0;
     statm >> pages >> resident;
-    return static_cast<double>(resident) * 4096.0;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
 // The script editor in a shown window, set up the way the main window sets it up.
@@ -36,9 +37,9 @@ public:
         : m_window(std::make_unique<QWidget>())
     {
         QWidget* control = CRichEditCtrl::CreateWidget(m_window.get());
-        control->setProperty(CWnd::kControlIdProperty, kEditorId);
+        control->setProperty(CWnd::kControlIdProperty, IDC_SCRIPT_EDIT);
         control->setGeometry(0, 0, 860, 520);
-        m_editor.SubclassDlgItem(kEditorId, m_window.get());
+        m_editor.SubclassDlgItem(IDC_SCRIPT_EDIT, m_window.get());
         m_editor.InitFormat();
         m_editor.SetCommentChar('#');
         m_editor.AddKeywords(kKeywordList);

@@ -22,11 +22,20 @@ double peakResidentMiB()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-bool writeScript(const QString& path, const std::string& script)
+// Writes a script of state.range(0) bytes with CR LF line ends into `dir` and returns its path;
+// an empty path once the benchmark has been told why it cannot run.
+QString writeScript(benchmark::State& state, const QTemporaryDir& dir)
 {
+    const std::string script = GenerateScript(static_cast<std::size_t>(state.range(0)),
+                                              LineEnds::CarriageReturnLineFeed);
+    const QString path = dir.filePath("level.bsl");
     QFile file(path);
-    return file.open(QIODevice::WriteOnly)
-        && file.write(script.data(), static_cast<qint64>(script.size())) == static_cast<qint64>(script.size());
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(script.data(), static_cast<qint64>(script.size())) != static_cast<qint64>(script.size())) {
+        state.SkipWithError("cannot write the script");
+        return {};
+    }
+    return path;
 }
 
 // The main window with its file dialogs answered, so a click on a file label runs the handler.
@@ -57,14 +66,10 @@ private:
 // From the click on OPEN to the whole script in the editor, coloured and shown.
 void BM_LoadScript(benchmark::State& state)
 {
-    const std::string script = GenerateScript(static_cast<std::size_t>(state.range(0)),
-                                              LineEnds::CarriageReturnLineFeed);
     QTemporaryDir dir;
-    const QString path = dir.filePath("level.bsl");
-    if (!writeScript(path, script)) {
-        state.SkipWithError("cannot write the script");
+    const QString path = writeScript(state, dir);
+    if (path.isEmpty())
         return;
-    }
     ScriptWindow window(path);
     for (auto _ : state) {
         if (!window.click(IDC_OPEN_LABEL)) {
@@ -81,14 +86,10 @@ BENCHMARK(BM_LoadScript)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisec
 // From the click on SAVE to the script safely on disk in place of the old one.
 void BM_SaveScript(benchmark::State& state)
 {
-    const std::string script = GenerateScript(static_cast<std::size_t>(state.range(0)),
-                                              LineEnds::CarriageReturnLineFeed);
     QTemporaryDir dir;
-    const QString path = dir.filePath("level.bsl");
-    if (!writeScript(path, script)) {
-        state.SkipWithError("cannot write the script");
+    const QString path = writeScript(state, dir);
+    if (path.isEmpty())
         return;
-    }
     ScriptWindow window(path);
     if (!window.click(IDC_OPEN_LABEL)) {
         state.SkipWithError("the script did not open");

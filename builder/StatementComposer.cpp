@@ -5,6 +5,7 @@
 #include "builder/ParamSets.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -60,6 +61,26 @@ std::string_view ValueOf(const StatementChoice& choice, StatementValue value)
     return {};
 }
 
+constexpr std::string_view kDefaultLayout = "%s %s %s %s %s\n";
+
+// `layout` with each "%s" replaced, in order, by the next of `values` (empty once they run out).
+// Values are inserted unchanged, so a '%' inside one is never read as a directive.
+std::string FillLayout(std::string_view layout, std::span<const std::string_view> values)
+{
+    constexpr std::string_view kSlot = "%s";
+    std::string text;
+    std::size_t next = 0;
+    std::size_t start = 0;
+    for (std::size_t slot = layout.find(kSlot); slot != std::string_view::npos; slot = layout.find(kSlot, start)) {
+        text.append(layout.substr(start, slot - start));
+        if (next < values.size())
+            text.append(values[next++]);
+        start = slot + kSlot.size();
+    }
+    text.append(layout.substr(start));
+    return text;
+}
+
 bool IsCommandHeading(std::string_view text)
 {
     const auto categories = CommandCategories();
@@ -93,22 +114,6 @@ const StatementTemplate* FindStatementTemplate(std::string_view command)
     const auto found = std::find_if(kStatementTemplates.begin(), kStatementTemplates.end(),
                                     [command](const StatementTemplate& t) { return t.command == command; });
     return found == kStatementTemplates.end() ? nullptr : &*found;
-}
-
-std::string FillLayout(std::string_view layout, std::span<const std::string_view> values)
-{
-    constexpr std::string_view kSlot = "%s";
-    std::string text;
-    std::size_t next = 0;
-    std::size_t start = 0;
-    for (std::size_t slot = layout.find(kSlot); slot != std::string_view::npos; slot = layout.find(kSlot, start)) {
-        text.append(layout.substr(start, slot - start));
-        if (next < values.size())
-            text.append(values[next++]);
-        start = slot + kSlot.size();
-    }
-    text.append(layout.substr(start));
-    return text;
 }
 
 std::string ComposeFromTemplate(const StatementTemplate& statementTemplate, const StatementChoice& choice)

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,8 +24,6 @@ struct StatementTemplate {
     std::size_t valueCount;
 };
 
-inline constexpr std::string_view kDefaultLayout = "%s %s %s %s %s\n";
-
 inline constexpr std::string_view kRefusalText = "The Combination you made is not Allowed or Wrong.";
 inline constexpr std::string_view kBuilderBoxCaption = "pFFFt...";
 
@@ -42,10 +39,6 @@ bool IsRefusedCombination(const StatementChoice& choice);
 
 // The template of `command`, or nullptr when it takes the default layout.
 const StatementTemplate* FindStatementTemplate(std::string_view command);
-
-// `layout` with each "%s" replaced, in order, by the next of `values` (empty once they run out).
-// Values are inserted unchanged, so a '%' inside one is never read as a directive.
-std::string FillLayout(std::string_view layout, std::span<const std::string_view> values);
 
 std::string ComposeFromTemplate(const StatementTemplate& statementTemplate, const StatementChoice& choice);
 

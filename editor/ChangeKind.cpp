@@ -1,5 +1,6 @@
 #include "editor/ChangeKind.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -24,10 +25,8 @@ constexpr std::array<Classification, 8> kClassifications = {{
 
 ChangeKind ClassifyChange(EditRequest request, int previous)
 {
-    ChangeKind kind = ChangeOther;
-    for (const Classification& entry : kClassifications) {
-        if (entry.request == request)
-            kind = entry.kind;
-    }
+    const auto found = std::find_if(kClassifications.begin(), kClassifications.end(),
+                                    [request](const Classification& entry) { return entry.request == request; });
+    const ChangeKind kind = found == kClassifications.end() ? ChangeOther : found->kind;
     return kind == ChangePaste && previous == ChangeCut ? ChangeMove : kind;
 }

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
+#include <cstdint>
+#include <exception>
 
 namespace {
 
@@ -272,16 +273,18 @@ void CRichEdiT::Scan(const std::string& text, int nStart)
     const std::string_view view(text);
     std::size_t gap = 0;
     std::size_t p = 0;
+    const auto at = [nStart](std::size_t offset) { return nStart + static_cast<int>(offset); };
+    const auto styleGap = [&] { SetRangeStyle(at(gap), at(p), FALSE, kGapColour); };
     const auto token = [&](std::size_t to, const TokenStyle& style) {
-        SetRangeStyle(nStart + static_cast<int>(gap), nStart + static_cast<int>(p), FALSE, kGapColour);
-        SetRangeStyle(nStart + static_cast<int>(p), nStart + static_cast<int>(to), style.bBold, style.crColor);
+        styleGap();
+        SetRangeStyle(at(p), at(to), style.bBold, style.crColor);
         gap = p = to;
     };
     // A list entry's own spelling replaces the word, unless the word already has it.
     const auto correct = [&](std::size_t to, std::string_view list, int offset) {
         const std::string_view spelling = list.substr(static_cast<std::size_t>(offset) + 1, to - p);
         if (view.substr(p, to - p) != spelling)
-            CorrectCase(nStart + static_cast<int>(p), nStart + static_cast<int>(to), std::string(spelling));
+            CorrectCase(at(p), at(to), std::string(spelling));
     };
     while (p < view.size()) {
         const auto c = static_cast<unsigned char>(view[p]);
@@ -310,7 +313,7 @@ void CRichEdiT::Scan(const std::string& text, int nStart)
             ++p;
         }
     }
-    SetRangeStyle(nStart + static_cast<int>(gap), nStart + static_cast<int>(p), FALSE, kGapColour);
+    styleGap();
 }
 
 void CRichEdiT::FormatLines(int nFrom, int nTo)

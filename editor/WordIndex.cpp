@@ -9,7 +9,7 @@ void WordIndex::build(std::string_view list)
         if (next == std::string_view::npos)
             break;
         if (next > blank + 1)
-            m_firstOffset.try_emplace(std::string(list.substr(blank + 1, next - blank - 1)), static_cast<int>(blank));
+            m_firstOffset.try_emplace(list.substr(blank + 1, next - blank - 1), static_cast<int>(blank));
         blank = next;
     }
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstddef>
-#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -10,7 +8,8 @@
 // for the blank-framed word would find it.
 class WordIndex {
 public:
-    // Indexes `list`, which must outlive the index or be rebuilt with it.
+    // Indexes `list`, which must outlive the index or be rebuilt with it: the index keeps views
+    // into it rather than copies of its entries.
     void build(std::string_view list);
 
     // Offset of the blank in front of the first entry equal to `word`, or -1. `word` must hold no
@@ -18,9 +17,5 @@ public:
     int find(std::string_view word) const;
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    std::unordered_map<std::string, int, Hash, std::equal_to<>> m_firstOffset;
+    std::unordered_map<std::string_view, int> m_firstOffset;
 };
