@@ -5,9 +5,6 @@
 // The application: runs the main window once and ends with it.
 class CScriptToolApp : public CWinApp {
 public:
-    CScriptToolApp() = default;
-    ~CScriptToolApp() override = default;
-
     BOOL InitInstance() override;
 };
 

@@ -73,4 +73,6 @@ private:
     // The context menu, at `screenPos`, of whatever control was right-clicked.
     void TrackEditMenu(const QPoint& screenPos);
     void OpenWebAddress(int linkId);
+    // Empties the three parameter lists and puts the custom value's filler and the key help back.
+    void ResetParameterChoice();
 };

@@ -20,14 +20,19 @@ void CScriptToolDlg::FillCommandTypes()
     m_cbCategory.SetCurSel(0);
 }
 
-void CScriptToolDlg::OnSelchangeCategoryCombo()
+void CScriptToolDlg::ResetParameterChoice()
 {
-    m_cbCommand.ResetContent();
     m_cbParam1.ResetContent();
     m_cbParam2.ResetContent();
     m_cbParam3.ResetContent();
     SetDlgItemText(IDC_CUSTOM_EDIT, std::string(kCustomValueFiller));
     SetDlgItemText(IDC_HINT_EDIT, std::string(kKeyHelpHint));
+}
+
+void CScriptToolDlg::OnSelchangeCategoryCombo()
+{
+    m_cbCommand.ResetContent();
+    ResetParameterChoice();
 
     // The prompt, or no selection at all, leaves the lists empty and the category as it was.
     const int position = m_cbCategory.GetCurSel();
@@ -48,11 +53,7 @@ void CScriptToolDlg::OnSelchangeCategoryCombo()
 
 void CScriptToolDlg::OnSelchangeCommandCombo()
 {
-    m_cbParam1.ResetContent();
-    m_cbParam2.ResetContent();
-    m_cbParam3.ResetContent();
-    SetDlgItemText(IDC_CUSTOM_EDIT, std::string(kCustomValueFiller));
-    SetDlgItemText(IDC_HINT_EDIT, std::string(kKeyHelpHint));
+    ResetParameterChoice();
 
     // The heading, no selection or a stale category find no set and leave the reset state.
     const CommandParamSet* paramSet = FindCommandParamSet(m_nCommandType, m_cbCommand.GetCurSel());

@@ -22,12 +22,6 @@ constexpr char kLoadingText[] = "Loading, Please wait a few seconds...";
 constexpr char kCreditsText[] = "Programmed by Ravok  -  Ideas by PLXN";
 constexpr char kSaveChangesQuestion[] = "Save changes to the script?";
 
-DesktopServices::FileDialogOptions ScriptFileDialog(const std::string& folder, const QString& defaultSuffix)
-{
-    return {QFile::decodeName(QByteArray::fromStdString(folder)), QString::fromLatin1(kFilterDescription),
-            QString::fromLatin1(kFilterPattern), defaultSuffix};
-}
-
 std::string FileSystemPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
@@ -36,6 +30,12 @@ std::string FileSystemPath(const QString& path)
 QString DisplayPath(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+DesktopServices::FileDialogOptions ScriptFileDialog(const std::string& folder, const QString& defaultSuffix)
+{
+    return {DisplayPath(folder), QString::fromLatin1(kFilterDescription), QString::fromLatin1(kFilterPattern),
+            defaultSuffix};
 }
 
 // The path up to and including its last separator.
@@ -177,8 +177,7 @@ bool CScriptToolDlg::CanClose()
     try {
         return SaveModified();
     } catch (const CException& error) {
-        DesktopServices::instance().messageBox(GetSafeHwnd(), error.GetErrorMessage(), std::string(kProgramName),
-                                               DesktopServices::Icon::Stop);
+        ReportError(error);
         return false;
     }
 }

@@ -6,6 +6,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -13,6 +14,9 @@ namespace {
 // new block starts at -1) means it must take them afresh.
 constexpr int kLooksApplied = 1;
 constexpr int kLooksStale = 0;
+
+// Every value a look id can take.
+constexpr std::size_t kLookIds = std::size_t(std::numeric_limits<StyleStore::LookId>::max()) + 1;
 
 QColor toColor(COLORREF colour)
 {
@@ -55,19 +59,17 @@ void BlockLooks::apply(QTextBlock block)
 const QTextCharFormat& BlockLooks::formatOf(StyleStore::LookId id)
 {
     if (m_formats.empty() || m_formatsGeneration != m_styles.paletteGeneration()) {
-        m_formats.assign(256, QTextCharFormat());
-        m_formatKnown.assign(256, false);
+        m_formats.assign(kLookIds, std::nullopt);
         m_formatsGeneration = m_styles.paletteGeneration();
     }
-    if (!m_formatKnown[id]) {
+    std::optional<QTextCharFormat>& format = m_formats[id];
+    if (!format) {
         const CharacterLook& look = m_styles.look(id);
-        QTextCharFormat format;
+        format.emplace();
         if (!look.autoColour)
-            format.setForeground(toColor(look.colour));
+            format->setForeground(toColor(look.colour));
         if (look.bold)
-            format.setFontWeight(QFont::Bold);
-        m_formats[id] = format;
-        m_formatKnown[id] = true;
+            format->setFontWeight(QFont::Bold);
     }
-    return m_formats[id];
+    return *format;
 }

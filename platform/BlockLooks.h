@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 
+#include <optional>
 #include <vector>
 
 class QTextDocument;
@@ -30,7 +31,7 @@ private:
     const QTextCharFormat& formatOf(StyleStore::LookId id);
 
     const StyleStore& m_styles;
-    std::vector<QTextCharFormat> m_formats;
-    std::vector<bool> m_formatKnown;
+    // By look id: made when a block first needs the look, forgotten when the palette changes.
+    std::vector<std::optional<QTextCharFormat>> m_formats;
     unsigned m_formatsGeneration = 0;
 };

@@ -327,18 +327,13 @@ void CDialog::SetIcon(const QIcon& icon, BOOL)
         m_hWnd->setWindowIcon(icon);
 }
 
-void CDialog::SendMessage(const DialogMessage& message)
-{
-    Dispatch(message);
-}
-
 void CDialog::PostMessage(const DialogMessage& message)
 {
     if (DialogWindow* window = Window())
-        QMetaObject::invokeMethod(window, [this, message] { Dispatch(message); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(window, [this, message] { SendMessage(message); }, Qt::QueuedConnection);
 }
 
-void CDialog::Dispatch(const DialogMessage& message)
+void CDialog::SendMessage(const DialogMessage& message)
 {
     if (!m_hWnd)
         return;
@@ -353,9 +348,14 @@ void CDialog::Dispatch(const DialogMessage& message)
         else
             DefaultHandling(message);
     } catch (const CException& error) {
-        DesktopServices::instance().messageBox(m_hWnd, error.GetErrorMessage(), std::string(kProgramName),
-                                               DesktopServices::Icon::Stop);
+        ReportError(error);
     }
+}
+
+void CDialog::ReportError(const CException& error)
+{
+    DesktopServices::instance().messageBox(m_hWnd, error.GetErrorMessage(), std::string(kProgramName),
+                                           DesktopServices::Icon::Stop);
 }
 
 void CDialog::DefaultHandling(const DialogMessage& message)

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CDialog;
+class CException;
 class DialogWindow;
 
 // What DoDataExchange works on: the dialog whose controls it binds.
@@ -80,13 +81,15 @@ protected:
 
     virtual const MessageMap& GetMessageMap() const;
 
+    // Reports `error` in a message box with a stop icon and the program's name as caption.
+    void ReportError(const CException& error);
+
 private:
     friend class DialogWindow;
 
     DialogWindow* Window() const;
     void CreateControls();
     void FocusFirstTabStop();
-    void Dispatch(const DialogMessage& message);
     void DefaultHandling(const DialogMessage& message);
     bool OwnsEventTarget(const QWidget* widget) const;
     bool FilterEvent(QWidget* target, QEvent* event);

@@ -33,7 +33,7 @@ short GetKeyState(int nVirtKey)
 }
 
 KeyStateScope::KeyStateScope(Qt::KeyboardModifiers modifiers)
-    : m_hadModifiers(g_inKeyEvent)
+    : m_wasInKeyEvent(g_inKeyEvent)
     , m_previous(g_eventModifiers)
 {
     g_inKeyEvent = true;
@@ -42,6 +42,6 @@ KeyStateScope::KeyStateScope(Qt::KeyboardModifiers modifiers)
 
 KeyStateScope::~KeyStateScope()
 {
-    g_inKeyEvent = m_hadModifiers;
+    g_inKeyEvent = m_wasInKeyEvent;
     g_eventModifiers = m_previous;
 }

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "platform/Messages.h"
+
 #include <Qt>
 
-// Virtual-key codes of the keys whose state GetKeyState can tell.
-constexpr int VK_TAB = 0x09;
-constexpr int VK_SHIFT = 0x10;
-constexpr int VK_CONTROL = 0x11;
-constexpr int VK_MENU = 0x12;
-
 // Negative (high bit set) while the key is down, as of the keyboard event being handled, or of
-// the keyboard itself when none is.
+// the keyboard itself when none is. Only VK_SHIFT, VK_CONTROL and VK_MENU are told; any other
+// key reads as up.
 short GetKeyState(int nVirtKey);
 
 // Makes GetKeyState answer for the modifiers of the keyboard event that is being handled.
@@ -21,6 +18,6 @@ public:
     KeyStateScope& operator=(const KeyStateScope&) = delete;
 
 private:
-    bool m_hadModifiers;
+    bool m_wasInKeyEvent;
     Qt::KeyboardModifiers m_previous;
 };

@@ -53,8 +53,15 @@ QString NameFilter(const DesktopServices::FileDialogOptions& options)
     return options.filterDescription + QLatin1Char(' ') + patternInParentheses;
 }
 
-std::optional<QString> RunFileDialog(QFileDialog& dialog)
+std::optional<QString> RunFileDialog(QWidget* owner, const DesktopServices::FileDialogOptions& options,
+                                     QFileDialog::AcceptMode mode)
 {
+    QFileDialog dialog(owner, QString(), options.initialFolder, NameFilter(options));
+    dialog.setAcceptMode(mode);
+    // A typed name of a file that does not exist is accepted on open too; opening it reports the error.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (mode == QFileDialog::AcceptSave)
+        dialog.setDefaultSuffix(options.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -80,20 +87,12 @@ DesktopServices::Answer QtDesktopServices::messageBox(QWidget* owner, const std:
 
 std::optional<QString> QtDesktopServices::getOpenFileName(QWidget* owner, const FileDialogOptions& options)
 {
-    QFileDialog dialog(owner, QString(), options.initialFolder, NameFilter(options));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // A typed name of a file that does not exist is accepted; opening it reports the error.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    return RunFileDialog(dialog);
+    return RunFileDialog(owner, options, QFileDialog::AcceptOpen);
 }
 
 std::optional<QString> QtDesktopServices::getSaveFileName(QWidget* owner, const FileDialogOptions& options)
 {
-    QFileDialog dialog(owner, QString(), options.initialFolder, NameFilter(options));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(options.defaultSuffix);
-    return RunFileDialog(dialog);
+    return RunFileDialog(owner, options, QFileDialog::AcceptSave);
 }
 
 bool QtDesktopServices::setClipboardText(const std::string& text)

@@ -153,7 +153,7 @@ void RichEditWidget::setSelection(int anchor, int position)
     const int length = textLength();
     anchor = std::clamp(anchor, 0, length);
     position = std::clamp(position, 0, length);
-    if (m_paintSuspensions > 0 || m_selectionHidden) {
+    if (selectionHeldAside()) {
         m_pendingSelection = CHARRANGE{anchor, position};
         return;
     }
@@ -308,7 +308,7 @@ bool RichEditWidget::replaceAll(std::string_view bytes, bool announce)
     cursor.endEditBlock();
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
-    if (m_paintSuspensions > 0 || m_selectionHidden)
+    if (selectionHeldAside())
         m_pendingSelection = CHARRANGE{0, 0};
     else
         setTextCursor(QTextCursor(document()));
@@ -362,7 +362,7 @@ void RichEditWidget::setBackground(const QColor& color)
 void RichEditWidget::keyPressEvent(QKeyEvent* event)
 {
     const KeyStateScope keyState(event->modifiers());
-    const unsigned dialogCode = m_hooks ? m_hooks->dialogCode() : kEditorDialogCode;
+    const unsigned keptKeys = dialogCode();
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
 
     if (isUndo(*event)) {
@@ -389,7 +389,7 @@ void RichEditWidget::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!control && !(dialogCode & DLGC_WANTALLKEYS)) {
+        if (!control && !(keptKeys & DLGC_WANTALLKEYS)) {
             event->ignore();
             return;
         }
@@ -397,7 +397,7 @@ void RichEditWidget::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        if (!(dialogCode & DLGC_WANTTAB)) {
+        if (!(keptKeys & DLGC_WANTTAB)) {
             // The text edit's own override keeps the focus in an editable widget.
             QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !event->modifiers().testFlag(Qt::ShiftModifier));
             return;
@@ -405,7 +405,7 @@ void RichEditWidget::keyPressEvent(QKeyEvent* event)
         typeCharacter(QLatin1Char('\t'), *event);
         return;
     case Qt::Key_Escape:
-        event->setAccepted((dialogCode & DLGC_WANTALLKEYS) != 0);
+        event->setAccepted((keptKeys & DLGC_WANTALLKEYS) != 0);
         return;
     case Qt::Key_Delete:
         deleteWithKey(event, true);
@@ -457,8 +457,7 @@ void RichEditWidget::focusInEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusInEvent(event);
     const bool fromKeyboard = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-    const unsigned dialogCode = m_hooks ? m_hooks->dialogCode() : kEditorDialogCode;
-    if (fromKeyboard && (dialogCode & DLGC_HASSETSEL))
+    if (fromKeyboard && (dialogCode() & DLGC_HASSETSEL))
         selectAll();
 }
 
@@ -621,6 +620,16 @@ void RichEditWidget::deleteWithKey(QKeyEvent* event, bool forward)
     const CHARRANGE range{reach.selectionStart(), reach.selectionEnd()};
     perform(forward ? EditRequest::KeyDelete : EditRequest::KeyBack, range, range.cpMin < range.cpMax,
             [&] { QPlainTextEdit::keyPressEvent(event); });
+}
+
+unsigned RichEditWidget::dialogCode() const
+{
+    return m_hooks ? m_hooks->dialogCode() : kEditorDialogCode;
+}
+
+bool RichEditWidget::selectionHeldAside() const
+{
+    return m_paintSuspensions > 0 || m_selectionHidden;
 }
 
 void RichEditWidget::commitPendingSelection()

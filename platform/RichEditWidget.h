@@ -94,6 +94,11 @@ private:
 
     void typeCharacter(QChar character, const QKeyEvent& event);
     void deleteWithKey(QKeyEvent* event, bool forward);
+    // The DLGC_* flags of the hooks, or the editor's own without them.
+    unsigned dialogCode() const;
+    // While painting is suspended or the selection hidden, a selection set goes to
+    // m_pendingSelection instead of the widget.
+    bool selectionHeldAside() const;
     void commitPendingSelection();
     void placeWidgetCursor(int anchor, int position);
 
