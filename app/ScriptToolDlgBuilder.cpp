@@ -100,9 +100,10 @@ void CScriptToolDlg::OnAddStatement()
         statement = ComposeDefault(choice);
 
     // A clipboard held by another program is not written, but the paste still goes ahead and
-    // inserts whatever it already holds.
-    desktop.setClipboardText(statement);
-    m_editor.Paste();
+    // inserts whatever it already holds. A statement that could not be allocated is not
+    // pasted at all: the old clipboard text would pose as the statement.
+    if (desktop.setClipboardText(statement) != DesktopServices::ClipboardWrite::OutOfMemory)
+        m_editor.Paste();
 
     m_bUseDefaultLayout = 1;
     SetDlgItemText(IDC_HINT_EDIT, std::string(kKeyHelpHint));

@@ -34,8 +34,11 @@ public:
     virtual std::optional<QString> getOpenFileName(QWidget* owner, const FileDialogOptions& options) = 0;
     virtual std::optional<QString> getSaveFileName(QWidget* owner, const FileDialogOptions& options) = 0;
 
-    // Plain 8-bit text. setClipboardText returns false when the clipboard could not be written.
-    virtual bool setClipboardText(const std::string& text) = 0;
+    enum class ClipboardWrite { Written, Unavailable, OutOfMemory };
+
+    // Plain 8-bit text. Unavailable: another program holds the clipboard; OutOfMemory: the text
+    // could not be allocated. Either way the clipboard keeps what it held.
+    virtual ClipboardWrite setClipboardText(const std::string& text) = 0;
     virtual std::string clipboardText() = 0;
 
     virtual bool openUrl(const QString& url) = 0;

@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+
+#include <new>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QUrl>
@@ -95,13 +97,17 @@ std::optional<QString> QtDesktopServices::getSaveFileName(QWidget* owner, const 
     return RunFileDialog(owner, options, QFileDialog::AcceptSave);
 }
 
-bool QtDesktopServices::setClipboardText(const std::string& text)
+DesktopServices::ClipboardWrite QtDesktopServices::setClipboardText(const std::string& text)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard)
-        return false;
-    clipboard->setText(cp1252::decode(text));
-    return true;
+        return ClipboardWrite::Unavailable;
+    try {
+        clipboard->setText(cp1252::decode(text));
+    } catch (const std::bad_alloc&) {
+        return ClipboardWrite::OutOfMemory;
+    }
+    return ClipboardWrite::Written;
 }
 
 std::string QtDesktopServices::clipboardText()

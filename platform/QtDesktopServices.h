@@ -9,7 +9,7 @@ public:
                       Buttons buttons = Buttons::Ok) override;
     std::optional<QString> getOpenFileName(QWidget* owner, const FileDialogOptions& options) override;
     std::optional<QString> getSaveFileName(QWidget* owner, const FileDialogOptions& options) override;
-    bool setClipboardText(const std::string& text) override;
+    ClipboardWrite setClipboardText(const std::string& text) override;
     std::string clipboardText() override;
     bool openUrl(const QString& url) override;
     void beginWaitCursor() override;

@@ -224,10 +224,24 @@ TEST_F(MainWindowStatement, DifficultyInsertsItsOwnBlock)
 TEST_F(MainWindowStatement, AHeldClipboardStillPastesWhatItHolds)
 {
     desktop.setClipboardText("held");
-    desktop.clipboardFails = true;
+    desktop.clipboardAnswer = DesktopServices::ClipboardWrite::Unavailable;
     builder.ChooseCommand("ai2_kill");
     Press();
     EXPECT_EQ(EditorText(), "held");
+    EXPECT_EQ(builder.Hint(), "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.");
+}
+
+TEST_F(MainWindowStatement, AStatementThatCannotBeAllocatedPastesNothing)
+{
+    desktop.setClipboardText("held");
+    desktop.clipboardAnswer = DesktopServices::ClipboardWrite::OutOfMemory;
+    builder.ChooseCommand("chr_has_lsi");
+    builder.ChooseParam(1, "demo1");
+    Press();
+    EXPECT_EQ(ClipboardText(), "held");
+    EXPECT_EQ(EditorText(), "");
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+    EXPECT_EQ(Access::UseDefaultLayout(main.dlg), 1);
     EXPECT_EQ(builder.Hint(), "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.");
 }
 

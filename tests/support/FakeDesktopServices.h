@@ -14,8 +14,8 @@
 
 // Stands in for the desktop while it lives: it records every request and answers from what the
 // test set up, so that no test waits for a person. The clipboard is the toolkit's own, so the
-// editor's copy and paste see what goes through here; clipboardFails makes writing it fail the
-// way a clipboard held by another program does.
+// editor's copy and paste see what goes through here; clipboardAnswer makes writing it fail the
+// way a clipboard held by another program, or a failed allocation, does.
 class FakeDesktopServices : public DesktopServices {
 public:
     struct MessageBoxCall {
@@ -35,7 +35,7 @@ public:
     std::deque<Answer> messageBoxAnswers;  // in order; once used up, Ok for an OK box, else Cancel
     std::optional<QString> openFileName;   // the open dialog's choice; nothing: cancelled
     std::optional<QString> saveFileName;   // the save dialog's choice; nothing: cancelled
-    bool clipboardFails = false;
+    ClipboardWrite clipboardAnswer = ClipboardWrite::Written;
     bool openUrlSucceeds = true;
     QDateTime now{QDate(2024, 1, 1), QTime(0, 0, 7)};
     // Runs while a message box would be open, after it was recorded.
@@ -74,12 +74,12 @@ public:
         return saveFileName;
     }
 
-    bool setClipboardText(const std::string& text) override
+    ClipboardWrite setClipboardText(const std::string& text) override
     {
-        if (clipboardFails)
-            return false;
+        if (clipboardAnswer != ClipboardWrite::Written)
+            return clipboardAnswer;
         QGuiApplication::clipboard()->setText(cp1252::decode(text));
-        return true;
+        return ClipboardWrite::Written;
     }
 
     std::string clipboardText() override { return cp1252::encode(QGuiApplication::clipboard()->text()); }
