@@ -1,6 +1,7 @@
 #include "builder/CommandCatalogue.h"
 #include "builder/ParamSets.h"
 #include "builder/ReferenceDatabase.h"
+#include "SoundSlices.h"
 
 #include <gtest/gtest.h>
 
@@ -375,17 +376,12 @@ const std::map<std::pair<int, int>, Names> kRangeUsers = {
     {{5519, 5553}, {"cm_anim_block both:1"}},
 };
 
-const std::set<std::pair<int, int>> kSoundSlices = {
-    {1228, 1228}, {1229, 1234}, {1235, 1253}, {1254, 1257}, {1259, 1264}, {1265, 1271},
-    {1272, 1306}, {1308, 1317}, {1318, 1318}, {1319, 1320}, {1321, 1324}, {1326, 1331},
-    {1332, 1395}, {1426, 1434}, {1435, 1435}, {1437, 1441}, {1442, 1447}, {1452, 1457},
-    {1459, 1461}, {1462, 1471}, {1472, 1485}, {1487, 1495}, {1497, 1541}, {1542, 1543},
-    {1544, 1544}, {1546, 1563}, {1564, 1580}, {1581, 1584}, {1586, 1588}, {1589, 1591},
-    {1592, 1606}, {1609, 1614}, {1615, 1675}, {1676, 1676}, {1677, 1688}, {1690, 1691},
-    {1692, 1699}, {1700, 1718}, {1720, 1721}, {1723, 1728}, {1729, 1731}, {1732, 1786},
-    {1788, 1807}, {1808, 1812}, {1813, 1824}, {1826, 1834}, {1835, 1841}, {1842, 1842},
-    {1843, 1880},
-};
+const std::set<std::pair<int, int>> kSoundSliceSet = [] {
+    std::set<std::pair<int, int>> slices;
+    for (const SoundSlice& slice : kSoundSlices)
+        slices.emplace(slice.first, slice.last);
+    return slices;
+}();
 
 TEST(ParamSetTable, EveryRangeIsOfferedExactlyWhereItBelongs)
 {
@@ -406,7 +402,7 @@ TEST(ParamSetTable, EveryRangeIsOfferedExactlyWhereItBelongs)
                 ASSERT_LE(range->first, range->last) << set->command;
                 const std::pair<int, int> key{range->first, range->last};
                 if (sounds) {
-                    EXPECT_TRUE(kSoundSlices.contains(key)) << set->command << " " << key.first;
+                    EXPECT_TRUE(kSoundSliceSet.contains(key)) << set->command << " " << key.first;
                     soundSlicesByCommand[set->command].insert(key);
                 } else if (key == std::pair{337, 1225}) {
                     if (index == 0)
@@ -436,7 +432,7 @@ TEST(ParamSetTable, EveryRangeIsOfferedExactlyWhereItBelongs)
                                           soundSlicesByCommand[command].end());
     }
     EXPECT_EQ(soundSliceCount, 49);
-    EXPECT_EQ(soundSlicesOfDistinctLists, kSoundSlices);
+    EXPECT_EQ(soundSlicesOfDistinctLists, kSoundSliceSet);
 }
 
 TEST(ParamSetTable, CommandsOfOneSoundKindShareOneList)

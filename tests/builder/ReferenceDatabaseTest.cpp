@@ -1,5 +1,6 @@
 #include "builder/LevelHeadings.h"
 #include "builder/ReferenceDatabase.h"
+#include "SoundSlices.h"
 
 #include <gtest/gtest.h>
 
@@ -116,18 +117,6 @@ constexpr std::array<LoadedRange, 36> kLoadedRanges = {{
     {5424, 5517, 94, 14, 0, 5423},   {5519, 5553, 35, 7, 0, 5518},
 }};
 
-// The per-level runs of the sound section that the sound lists string together.
-constexpr std::array<IdSpan, 49> kSoundSlices = {{
-    {1228, 1228}, {1229, 1234}, {1235, 1253}, {1254, 1257}, {1259, 1264}, {1265, 1271},
-    {1272, 1306}, {1308, 1317}, {1318, 1318}, {1319, 1320}, {1321, 1324}, {1326, 1331},
-    {1332, 1395}, {1426, 1434}, {1435, 1435}, {1437, 1441}, {1442, 1447}, {1452, 1457},
-    {1459, 1461}, {1462, 1471}, {1472, 1485}, {1487, 1495}, {1497, 1541}, {1542, 1543},
-    {1544, 1544}, {1546, 1563}, {1564, 1580}, {1581, 1584}, {1586, 1588}, {1589, 1591},
-    {1592, 1606}, {1609, 1614}, {1615, 1675}, {1676, 1676}, {1677, 1688}, {1690, 1691},
-    {1692, 1699}, {1700, 1718}, {1720, 1721}, {1723, 1728}, {1729, 1731}, {1732, 1786},
-    {1788, 1807}, {1808, 1812}, {1813, 1824}, {1826, 1834}, {1835, 1841}, {1842, 1842},
-    {1843, 1880},
-}};
 
 }  // namespace
 
@@ -285,7 +274,7 @@ TEST(ReferenceDatabase, SoundSlicesHoldOnlySoundNames)
 {
     int identifiers = 0;
     std::size_t entries = 0;
-    for (const IdSpan& slice : kSoundSlices) {
+    for (const SoundSlice& slice : kSoundSlices) {
         SCOPED_TRACE(testing::Message() << "slice " << slice.first << " to " << slice.last);
         std::string first;
         EXPECT_TRUE(LoadStringById(slice.first, first));

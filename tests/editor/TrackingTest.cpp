@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
+
 namespace {
 
 const Look kGrey{RGB(128, 128, 128), false};
@@ -31,6 +34,26 @@ void expectFreshlyFormatted(ScriptEditorHarness& harness)
     const auto [text, looks] = ScriptEditorHarness::formattedAfresh(harness.text());
     EXPECT_EQ(harness.text(), text);
     EXPECT_EQ(harness.looks(), looks);
+}
+
+// Cuts `taken` and pastes it at `at` while the editor hears of neither change, selects
+// `selected` (or leaves the caret after the paste), discolours everything, and only then
+// delivers the two before-change notifications and the one change notification.
+void MoveUnannounced(ObservedEditor& editor, CHARRANGE taken, long at, std::optional<CHARRANGE> selected = {})
+{
+    editor.SetEventMask(0);
+    editor.SetSel(taken);
+    editor.Cut();
+    editor.SetSel(at, at);
+    editor.Paste();
+    if (selected)
+        editor.SetSel(*selected);
+    editor.SetEventMask(ENM_CHANGE | ENM_SELCHANGE | ENM_PROTECTED);
+    discolour(editor, 0, editor.GetTextLength());
+
+    editor.OnProtected({EditRequest::Cut, taken});
+    editor.OnProtected({EditRequest::Paste, {static_cast<std::int32_t>(at), static_cast<std::int32_t>(at)}});
+    editor.OnChange();
 }
 
 TEST(Tracking, TypingRecolourTheWordAsItGrows)
@@ -126,20 +149,8 @@ TEST(Tracking, CutThenPasteWithoutANotificationBetweenIsAMove)
     ScriptEditorHarness harness;
     ObservedEditor& editor = harness.editor();
     editor.SetWindowText("var a\nfork b\nsleep c");
-    // Take "fork" out of the second line and put it in front of the first, with the editor
-    // hearing of neither change until both are done.
-    editor.SetEventMask(0);
-    editor.SetSel(6, 10);
-    editor.Cut();
-    editor.SetSel(0, 0);
-    editor.Paste();
-    editor.SetSel(0, 4);
-    editor.SetEventMask(ENM_CHANGE | ENM_SELCHANGE | ENM_PROTECTED);
-    discolour(editor, 0, editor.GetTextLength());
-
-    editor.OnProtected({EditRequest::Cut, {6, 10}});
-    editor.OnProtected({EditRequest::Paste, {0, 0}});
-    editor.OnChange();
+    // "fork" out of the second line, in front of the first, and left selected.
+    MoveUnannounced(editor, {6, 10}, 0, CHARRANGE{0, 4});
 
     EXPECT_EQ(harness.text(), "forkvar a\r b\rsleep c");
     // The moved text's line and the line it left; the rest stays as it was.
@@ -155,18 +166,7 @@ TEST(Tracking, MoveBackwardsRecoloursWhereTheTextLeft)
     ScriptEditorHarness harness;
     ObservedEditor& editor = harness.editor();
     editor.SetWindowText("fork a\nb x\nsleep c");
-    editor.SetEventMask(0);
-    editor.SetSel(0, 5);
-    editor.Cut();
-    editor.SetSel(4, 4);
-    editor.Paste();
-    editor.SetSel(4, 9);
-    editor.SetEventMask(ENM_CHANGE | ENM_SELCHANGE | ENM_PROTECTED);
-    discolour(editor, 0, editor.GetTextLength());
-
-    editor.OnProtected({EditRequest::Cut, {0, 5}});
-    editor.OnProtected({EditRequest::Paste, {4, 4}});
-    editor.OnChange();
+    MoveUnannounced(editor, {0, 5}, 4, CHARRANGE{4, 9});
 
     EXPECT_EQ(harness.text(), "a\rb fork x\rsleep c");
     EXPECT_EQ(harness.looks(), runs({{1, kGap}, {1, kGrey}, {2, kGap}, {4, kKeyword}, {2, kGap}, {8, kGrey}}));
@@ -177,17 +177,7 @@ TEST(Tracking, CutThenPasteWithNothingSelectedIsAPaste)
     ScriptEditorHarness harness;
     ObservedEditor& editor = harness.editor();
     editor.SetWindowText("fork a\nb\nsleep c");
-    editor.SetEventMask(0);
-    editor.SetSel(0, 4);
-    editor.Cut();
-    editor.SetSel(4, 4);
-    editor.Paste();
-    editor.SetEventMask(ENM_CHANGE | ENM_SELCHANGE | ENM_PROTECTED);
-    discolour(editor, 0, editor.GetTextLength());
-
-    editor.OnProtected({EditRequest::Cut, {0, 4}});
-    editor.OnProtected({EditRequest::Paste, {4, 4}});
-    editor.OnChange();
+    MoveUnannounced(editor, {0, 4}, 4);
 
     // As a paste it recolours from where the cut began to the caret's line.
     EXPECT_EQ(harness.text(), " a\rbfork\rsleep c");
