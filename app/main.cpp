@@ -1,10 +1,30 @@
-#include "app/ScriptToolApp.h"
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
 
-// The one application object, constructed before the program starts. It lives here, beside
-// main, so that the linker always takes it into the executable and no test binary has one.
-CScriptToolApp theApp;
+#include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
-    return AfxWinMain(argc, argv);
+    // Before QApplication, which needs a display: --help and --version must answer without one.
+    const CommandLine commandLine = parseCommandLine(commandLineArguments(argc, argv));
+    switch (commandLine.action) {
+    case CommandLine::Action::ShowHelp:
+    case CommandLine::Action::ShowVersion:
+        std::fputs(commandLine.message.toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Refuse:
+        std::fputs(commandLine.message.toLocal8Bit().constData(), stderr);
+        return kUsageExitCode;
+    case CommandLine::Action::Run:
+        break;
+    }
+
+    QApplication application(argc, argv);
+    MainWindow window;
+    window.show();
+    if (!commandLine.scriptPath.isEmpty())
+        window.openScriptFile(commandLine.scriptPath);
+    return application.exec();
 }

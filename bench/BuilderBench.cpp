@@ -1,9 +1,10 @@
-#include "app/Resource.h"
-#include "app/ScriptToolDlg.h"
-#include "builder/CommandCatalogue.h"
-#include "platform/DropDownList.h"
+#include "app/MainWindow.h"
+#include "builder/CommandTable.h"
+#include "support/FakeDesktopServices.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 
 #include <benchmark/benchmark.h>
@@ -12,30 +13,31 @@
 
 namespace {
 
-// The main window after start-up, shown without a modal loop.
+// The main window after start-up, shown.
 class ShownMainWindow {
 public:
     ShownMainWindow()
     {
-        m_dlg.Create();
-        m_dlg.GetSafeHwnd()->show();
+        m_window.show();
         QApplication::processEvents();
     }
 
-    DropDownList* list(int id) const { return static_cast<DropDownList*>(m_dlg.GetDlgItem(id)); }
+    QComboBox* list(const char* name) const { return m_window.findChild<QComboBox*>(QString::fromLatin1(name)); }
 
-    // As the user picks entry `position`: the selection-change notification runs its handler.
-    void choose(int id, int position) const { list(id)->setCurrentIndex(position); }
+    // As the user picks entry `position`: the builder reacts to the change of the current entry.
+    void choose(const char* name, int position) const { list(name)->setCurrentIndex(position); }
 
 private:
-    CScriptToolDlg m_dlg;
+    FakeDesktopServices m_desktop;
+    MainWindow m_window;
 };
 
-int PositionOf(int category, std::string_view command)
+// The command's entry in the command list, which starts with the category's heading.
+int positionOf(int category, std::string_view command)
 {
-    const auto commands = FindCommandCategory(category)->commands;
+    const auto commands = findCommandCategory(category)->commands;
     for (std::size_t i = 0; i < commands.size(); ++i)
-        if (commands[i] == command)
+        if (commands[i].name == command)
             return int(i) + 1;
     return -1;
 }
@@ -44,17 +46,17 @@ int PositionOf(int category, std::string_view command)
 void BM_CommandChange(benchmark::State& state)
 {
     ShownMainWindow window;
-    window.choose(IDC_CATEGORY_COMBO, 1);
-    const int attack = PositionOf(1, "ai2_attack");
-    const int chump = PositionOf(1, "ai2_chump");
+    window.choose("IDC_CATEGORY_COMBO", 1);
+    const int attack = positionOf(1, "ai2_attack");
+    const int chump = positionOf(1, "ai2_chump");
     for (auto _ : state) {
-        window.choose(IDC_COMMAND_COMBO, attack);
+        window.choose("IDC_COMMAND_COMBO", attack);
         state.PauseTiming();
-        window.choose(IDC_COMMAND_COMBO, chump);
+        window.choose("IDC_COMMAND_COMBO", chump);
         state.ResumeTiming();
     }
-    window.choose(IDC_COMMAND_COMBO, attack);
-    state.counters["entries"] = window.list(IDC_PARAM1_COMBO)->count() + window.list(IDC_PARAM2_COMBO)->count();
+    window.choose("IDC_COMMAND_COMBO", attack);
+    state.counters["entries"] = window.list("IDC_PARAM1_COMBO")->count() + window.list("IDC_PARAM2_COMBO")->count();
 }
 BENCHMARK(BM_CommandChange)->Name("BM_CommandChange/ai2_attack")->Unit(benchmark::kMillisecond);
 
@@ -62,9 +64,9 @@ BENCHMARK(BM_CommandChange)->Name("BM_CommandChange/ai2_attack")->Unit(benchmark
 void BM_PopupOpen(benchmark::State& state)
 {
     ShownMainWindow window;
-    window.choose(IDC_CATEGORY_COMBO, 1);
-    window.choose(IDC_COMMAND_COMBO, PositionOf(1, "ai2_attack"));
-    DropDownList* list = window.list(IDC_PARAM1_COMBO);
+    window.choose("IDC_CATEGORY_COMBO", 1);
+    window.choose("IDC_COMMAND_COMBO", positionOf(1, "ai2_attack"));
+    QComboBox* list = window.list("IDC_PARAM1_COMBO");
     for (auto _ : state) {
         list->showPopup();
         QApplication::processEvents();
@@ -73,6 +75,7 @@ void BM_PopupOpen(benchmark::State& state)
         QApplication::processEvents();
         state.ResumeTiming();
     }
+    state.counters["entries"] = list->count();
 }
 BENCHMARK(BM_PopupOpen)->Name("BM_PopupOpen/ai2_attack")->Unit(benchmark::kMillisecond);
 
@@ -82,11 +85,12 @@ void BM_CategoryChange(benchmark::State& state)
     const int category = int(state.range(0));
     const int other = category == 1 ? 2 : 1;
     for (auto _ : state) {
-        window.choose(IDC_CATEGORY_COMBO, category);
+        window.choose("IDC_CATEGORY_COMBO", category);
         state.PauseTiming();
-        window.choose(IDC_CATEGORY_COMBO, other);
+        window.choose("IDC_CATEGORY_COMBO", other);
         state.ResumeTiming();
     }
+    state.counters["commands"] = window.list("IDC_COMMAND_COMBO")->count();
 }
 BENCHMARK(BM_CategoryChange)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -103,17 +107,23 @@ void BM_StartUpToFirstPaint(benchmark::State& state)
         }
     };
 
+    FakeDesktopServices desktop;
     for (auto _ : state) {
         FirstPaint probe;
-        auto dlg = std::make_unique<CScriptToolDlg>();
-        dlg->Create();
-        dlg->GetSafeHwnd()->installEventFilter(&probe);
-        dlg->GetSafeHwnd()->show();
-        while (!probe.painted)
+        auto window = std::make_unique<MainWindow>();
+        window->installEventFilter(&probe);
+        window->show();
+        QElapsedTimer waited;
+        waited.start();
+        while (!probe.painted && waited.elapsed() < 10000)
             QApplication::processEvents(QEventLoop::AllEvents, 10);
         state.PauseTiming();
-        dlg.reset();
+        window.reset();
         QApplication::processEvents();
+        if (!probe.painted) {
+            state.SkipWithError("the window was never painted");
+            break;
+        }
         state.ResumeTiming();
     }
 }

@@ -1,8 +1,9 @@
+#include "ProcessMemory.h"
 #include "ScriptGenerator.h"
 
-#include "app/Resource.h"
-#include "editor/RichEdiT.h"
-#include "editor/WordLists.h"
+#include "editor/ScriptEditor.h"
+#include "editor/Tokenizer.h"
+#include "platform/Cp1252.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,116 +14,121 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
+#include <algorithm>
 #include <memory>
-
-#include <unistd.h>
+#include <string>
 
 namespace {
 
-// Resident memory of this process, in bytes.
-double residentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
+using Sci = QsciScintillaBase;
 
-// The script editor in a shown window, set up the way the main window sets it up.
+// A style no token kind has: text that still shows it was not coloured by the lexer.
+constexpr int kForeignStyle = 20;
+
+// The script editor in a shown window, about the size the main window gives it.
 class EditorWindow {
 public:
-    EditorWindow()
-        : m_window(std::make_unique<QWidget>())
+    EditorWindow() : m_window(std::make_unique<QWidget>()), m_editor(new ScriptEditor(m_window.get()))
     {
-        QWidget* control = CRichEditCtrl::CreateWidget(m_window.get());
-        control->setProperty(CWnd::kControlIdProperty, IDC_SCRIPT_EDIT);
-        control->setGeometry(0, 0, 860, 520);
-        m_editor.SubclassDlgItem(IDC_SCRIPT_EDIT, m_window.get());
-        m_editor.InitFormat();
-        m_editor.SetCommentChar('#');
-        m_editor.AddKeywords(kKeywordList);
-        m_editor.AddCommands(kCommandList);
-        m_editor.AddCharacterNames(CharacterNameList());
-        m_editor.SetBackgroundColor(FALSE, RGB(0, 0, 0));
+        m_editor->setGeometry(0, 0, 860, 520);
         m_window->resize(880, 540);
         m_window->show();
+        m_editor->setFocus();
         QApplication::processEvents();
     }
 
-    CRichEdiT& editor() { return m_editor; }
-    QWidget* control() { return m_editor.GetSafeHwnd(); }
+    ScriptEditor& editor() { return *m_editor; }
+    long send(unsigned int message, unsigned long wParam = 0, long lParam = 0)
+    {
+        return m_editor->SendScintilla(message, wParam, lParam);
+    }
+    long length() { return send(Sci::SCI_GETLENGTH); }
 
-    // Shows the current state, as a window that was told to repaint does.
+    // Shows the current state, as a window that was told to repaint does: the editor colours
+    // what comes into view on the way.
     void paint()
     {
-        control()->repaint();
+        m_window->repaint();
         QApplication::processEvents();
     }
 
-    // Gives every character one look no pass gives, without the editor hearing of it.
+    // Gives every byte a style no token has and marks the text as styled, without an edit.
     void discolourAll()
     {
-        const std::uint32_t mask = m_editor.SetEventMask(0);
-        m_editor.SetSel(0, -1);
-        CHARFORMAT grey;
-        grey.dwMask = CFM_COLOR | CFM_BOLD;
-        grey.crTextColor = RGB(128, 128, 128);
-        m_editor.SetSelectionCharFormat(grey);
-        m_editor.SetSel(0, 0);
-        m_editor.SetEventMask(mask);
+        send(Sci::SCI_STARTSTYLING, 0, 0);
+        send(Sci::SCI_SETSTYLING, static_cast<unsigned long>(length()), kForeignStyle);
+    }
+
+    // True when none of a few thousand positions spread over the text, nor its last one, still
+    // shows the foreign style.
+    bool colouredThroughout()
+    {
+        const long end = length();
+        const long step = std::max(1L, end / 4096);
+        for (long position = 0; position < end; position += step)
+            if (send(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(position)) == kForeignStyle)
+                return false;
+        return end == 0 || send(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(end - 1)) != kForeignStyle;
     }
 
     void sendKey(int key, const QString& text)
     {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QApplication::sendEvent(control(), &press);
+        QApplication::sendEvent(m_editor, &press);
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(control(), &release);
+        QApplication::sendEvent(m_editor, &release);
     }
 
 private:
     std::unique_ptr<QWidget> m_window;
-    CRichEdiT m_editor;
+    ScriptEditor* m_editor;
 };
 
-// The middle of the middle line: where a keystroke lands.
-long middleOfMiddleLine(CRichEdiT& editor)
+// The middle of the middle line long enough to type into: where a keystroke lands.
+long middleOfMiddleLine(EditorWindow& window)
 {
-    const long lines = editor.LineFromChar(editor.GetTextLength()) + 1;
-    long line = lines / 2;
-    while (editor.LineLength(editor.LineIndex(static_cast<int>(line))) < 8)
-        ++line;
-    const int start = editor.LineIndex(static_cast<int>(line));
-    return start + editor.LineLength(start) / 2;
+    const long lines = window.send(Sci::SCI_GETLINECOUNT);
+    for (long line = lines / 2; line < lines; ++line) {
+        const long start = window.send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        const long end = window.send(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+        if (end - start >= 8)
+            return start + (end - start) / 2;
+    }
+    return window.length() / 2;
 }
 
 void BM_FormatAll(benchmark::State& state)
 {
-    const std::string script = GenerateScript(static_cast<std::size_t>(state.range(0)));
-    const double before = residentBytes();
+    const std::string script = GenerateScript(static_cast<std::size_t>(state.range(0)), LineEnds::CarriageReturnLineFeed);
+    releaseFreeMemory();
+    const double before = processMemory().resident;
     EditorWindow window;
-    window.editor().SetWindowText(script);
+    window.editor().setScript(script);
     window.paint();
-    state.counters["rss_growth_x_size"] = (residentBytes() - before) / static_cast<double>(script.size());
+    releaseFreeMemory();
+    state.counters["rss_growth_x_size"] = (processMemory().resident - before) / static_cast<double>(script.size());
     for (auto _ : state) {
+        // The foreign style makes a lexer that skipped any text show. SCI_COLOURISE marks the
+        // text from its start as unstyled before it asks the lexer for the whole range, so every
+        // iteration runs the lexer over all of the text, as after a change of the word lists.
         state.PauseTiming();
         window.discolourAll();
         state.ResumeTiming();
-        window.editor().FormatAll();
+        window.send(Sci::SCI_COLOURISE, 0, -1);
         window.paint();
     }
+    if (!window.colouredThroughout())
+        state.SkipWithError("the lexer left text uncoloured");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 BENCHMARK(BM_FormatAll)->Arg(64 << 10)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
 
-// The same colouring the common Qt way: a syntax highlighter with the same rules, all of it at once.
+// The same colouring the common Qt way: a syntax highlighter with the same rules and word lists,
+// all of the text at once.
 class ScriptHighlighter : public QSyntaxHighlighter {
 public:
-    ScriptHighlighter(const CRichEdiT& lists, QTextDocument* document)
-        : QSyntaxHighlighter(document)
-        , m_lists(lists)
+    explicit ScriptHighlighter(QTextDocument* document)
+        : QSyntaxHighlighter(document), m_vocabulary(ScriptVocabulary::standard())
     {
         m_gap.setForeground(QColor(0, 255, 0));
         m_keyword.setForeground(QColor(0, 0, 255));
@@ -162,11 +168,11 @@ protected:
                 while (end < bytes.size() && (isWordStart(bytes[end]) || isDigit(bytes[end])))
                     ++end;
                 const std::string_view word(bytes.data() + p, end - p);
-                if (m_lists.FindKeyword(word) >= 0)
+                if (!m_vocabulary.keywords.spellingOf(word).empty())
                     format = &m_keyword;
-                else if (m_lists.FindCommand(word) >= 0)
+                else if (!m_vocabulary.commands.spellingOf(word).empty())
                     format = &m_command;
-                else if (m_lists.FindCharacterName(word) >= 0)
+                else if (!m_vocabulary.characterNames.spellingOf(word).empty())
                     format = &m_character;
             }
             if (format)
@@ -176,24 +182,20 @@ protected:
     }
 
 private:
-    const CRichEdiT& m_lists;
+    const ScriptVocabulary& m_vocabulary;
     QTextCharFormat m_gap, m_keyword, m_command, m_comment, m_number, m_character;
 };
 
 void BM_HighlighterAnchor(benchmark::State& state)
 {
     const std::string script = GenerateScript(static_cast<std::size_t>(state.range(0)));
-    CRichEdiT lists;
-    lists.AddKeywords(kKeywordList);
-    lists.AddCommands(kCommandList);
-    lists.AddCharacterNames(CharacterNameList());
     QPlainTextEdit view;
     view.setLineWrapMode(QPlainTextEdit::NoWrap);
     view.resize(860, 520);
-    view.setPlainText(QString::fromLatin1(script.data(), static_cast<qsizetype>(script.size())));
+    view.setPlainText(cp1252::decode(script));
     view.show();
     QApplication::processEvents();
-    ScriptHighlighter highlighter(lists, nullptr);
+    ScriptHighlighter highlighter(nullptr);
     for (auto _ : state) {
         state.PauseTiming();
         highlighter.setDocument(nullptr);
@@ -207,44 +209,69 @@ void BM_HighlighterAnchor(benchmark::State& state)
 }
 BENCHMARK(BM_HighlighterAnchor)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
+// One character typed in the middle of the script, through the editor's key handling and case
+// correction, up to the window showing it coloured. A Backspace outside the timing keeps the
+// text the same size.
 void BM_Keystroke(benchmark::State& state)
 {
     EditorWindow window;
-    window.editor().SetWindowText(GenerateScript(static_cast<std::size_t>(state.range(0))));
-    const long at = middleOfMiddleLine(window.editor());
-    window.editor().SetSel(at, at);
+    window.editor().setScript(GenerateScript(static_cast<std::size_t>(state.range(0)), LineEnds::CarriageReturnLineFeed));
+    const long at = middleOfMiddleLine(window);
+    window.send(Sci::SCI_GOTOPOS, static_cast<unsigned long>(at));
     window.paint();
+    const long length = window.length();
     for (auto _ : state) {
         window.sendKey(Qt::Key_X, QStringLiteral("x"));
+        window.paint();
         state.PauseTiming();
         window.sendKey(Qt::Key_Backspace, QString());
         window.paint();
         state.ResumeTiming();
     }
+    // The keystroke leaves the styled part ending before the caret; the paint must have coloured
+    // the caret's line again.
+    window.sendKey(Qt::Key_X, QStringLiteral("x"));
+    const bool typed = window.length() == length + 1;
+    window.paint();
+    const bool coloured = window.send(Sci::SCI_GETENDSTYLED) > at;
+    window.sendKey(Qt::Key_Backspace, QString());
+    if (!typed || window.length() != length)
+        state.SkipWithError("the keystroke was not typed and taken back");
+    else if (!coloured)
+        state.SkipWithError("the paint did not colour the caret's line");
 }
-BENCHMARK(BM_Keystroke)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Keystroke)->Arg(64 << 10)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMicrosecond);
 
 void BM_Paste100Lines(benchmark::State& state)
 {
     EditorWindow window;
-    window.editor().SetWindowText(GenerateScript(static_cast<std::size_t>(state.range(0))));
-    std::string lines = GenerateScript(4096);
+    window.editor().setScript(GenerateScript(static_cast<std::size_t>(state.range(0)), LineEnds::CarriageReturnLineFeed));
+    std::string lines = GenerateScript(4096, LineEnds::CarriageReturnLineFeed);
     std::size_t end = 0;
     for (int line = 0; line < 100; ++line)
         end = lines.find('\n', end) + 1;
     lines.resize(end);
-    QGuiApplication::clipboard()->setText(QString::fromLatin1(lines.data(), static_cast<qsizetype>(lines.size())));
-    const int at = window.editor().LineIndex(static_cast<int>(window.editor().LineFromChar(window.editor().GetTextLength()) / 2));
+    QGuiApplication::clipboard()->setText(cp1252::decode(lines));
+    const long at = window.send(Sci::SCI_POSITIONFROMLINE,
+                                static_cast<unsigned long>(window.send(Sci::SCI_GETLINECOUNT) / 2));
     window.paint();
+    const long length = window.length();
     for (auto _ : state) {
-        window.editor().SetSel(at, at);
-        window.editor().Paste();
+        window.send(Sci::SCI_SETSEL, static_cast<unsigned long>(at), at);
+        window.editor().paste();
         state.PauseTiming();
-        window.editor().SetSel(at, at + static_cast<long>(lines.size()));
-        window.editor().ReplaceSel("", TRUE);
+        const long pasted = window.length() - length;
+        if (pasted <= 0) {
+            state.SkipWithError("nothing was pasted");
+            break;
+        }
+        window.send(Sci::SCI_SETSEL, static_cast<unsigned long>(at), at + pasted);
+        window.editor().deleteSelection();
         window.paint();
         state.ResumeTiming();
     }
+    if (!state.error_occurred() && window.length() != length)
+        state.SkipWithError("the paste was not undone");
 }
 BENCHMARK(BM_Paste100Lines)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 

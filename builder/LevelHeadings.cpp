@@ -5,7 +5,7 @@ namespace {
 constexpr std::string_view kRuler = " ==============================";
 constexpr int kHighestLevel = 14;
 
-bool ConsumePrefix(std::string_view& text, std::string_view prefix)
+bool consumePrefix(std::string_view& text, std::string_view prefix)
 {
     if (!text.starts_with(prefix))
         return false;
@@ -13,20 +13,20 @@ bool ConsumePrefix(std::string_view& text, std::string_view prefix)
     return true;
 }
 
-bool IsDigit(char c)
+bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
 
 // Locale-independent on purpose: the texts are plain ASCII whatever the user's locale.
-bool IsAlphanumeric(char c)
+bool isAlphanumeric(char c)
 {
-    return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool ConsumeLevelNumber(std::string_view& text)
+bool consumeLevelNumber(std::string_view& text)
 {
-    if (text.size() < 2 || !IsDigit(text[0]) || !IsDigit(text[1]))
+    if (text.size() < 2 || !isDigit(text[0]) || !isDigit(text[1]))
         return false;
     const int number = (text[0] - '0') * 10 + (text[1] - '0');
     text.remove_prefix(2);
@@ -35,12 +35,12 @@ bool ConsumeLevelNumber(std::string_view& text)
 
 }  // namespace
 
-bool IsLevelHeading(std::string_view text)
+bool isLevelHeading(std::string_view text)
 {
-    const bool hasWordLevel = ConsumePrefix(text, "Level ") || ConsumePrefix(text, "level ");
-    if (!ConsumeLevelNumber(text))
+    const bool hasWordLevel = consumePrefix(text, "Level ") || consumePrefix(text, "level ");
+    if (!consumeLevelNumber(text))
         return false;
-    if (!ConsumePrefix(text, "- ") && !(hasWordLevel && ConsumePrefix(text, " ")))
+    if (!consumePrefix(text, "- ") && !(hasWordLevel && consumePrefix(text, " ")))
         return false;
     const bool hasRuler = text.ends_with(kRuler);
     if (hasRuler)
@@ -48,5 +48,5 @@ bool IsLevelHeading(std::string_view text)
     if (!hasWordLevel && !hasRuler)
         return false;
     const std::string_view name = text;
-    return !name.empty() && IsAlphanumeric(name.front()) && name.back() != ' ';
+    return !name.empty() && isAlphanumeric(name.front()) && name.back() != ' ';
 }

@@ -28,4 +28,4 @@ inline constexpr std::array<std::string_view, 15> kStandardLevelHeadings = {
 // a level name beginning with a letter or digit, and an optional ruler of a blank and thirty
 // equals signs. A heading needs the word Level or the ruler, so that entries such as
 // "10 motorcycle05" are never taken for one.
-bool IsLevelHeading(std::string_view text);
+bool isLevelHeading(std::string_view text);

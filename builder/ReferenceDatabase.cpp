@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 
-bool LoadStringById(std::uint16_t id, std::string& buffer)
+bool loadStringById(std::uint16_t id, std::string& buffer)
 {
     using namespace reference_data;
     if (id < kFirstId || id > kLastId)
@@ -19,14 +19,14 @@ bool LoadStringById(std::uint16_t id, std::string& buffer)
     return true;
 }
 
-void AddStringRange(std::vector<std::string>& list, std::uint16_t first, std::uint16_t last)
+void addStringRange(std::vector<std::string>& list, std::uint16_t first, std::uint16_t last)
 {
     // A wider counter, so that a range ending at 65535 still terminates; nothing lies beyond
     // the table, so the walk stops at its end.
     const std::uint32_t end = std::min<std::uint32_t>(last, reference_data::kLastId);
     std::string text;
     for (std::uint32_t id = first; id <= end; ++id) {
-        if (LoadStringById(static_cast<std::uint16_t>(id), text))
+        if (loadStringById(static_cast<std::uint16_t>(id), text))
             list.push_back(text);
     }
 }

@@ -8,8 +8,8 @@
 
 // When `id` holds a text, replaces `buffer` with it and returns true; otherwise returns false and
 // leaves `buffer` exactly as it was.
-bool LoadStringById(std::uint16_t id, std::string& buffer);
+bool loadStringById(std::uint16_t id, std::string& buffer);
 
 // Appends the text of every identifier from `first` to `last` inclusive, in rising order, to
 // `list`. Identifiers without a text add nothing.
-void AddStringRange(std::vector<std::string>& list, std::uint16_t first, std::uint16_t last);
+void addStringRange(std::vector<std::string>& list, std::uint16_t first, std::uint16_t last);

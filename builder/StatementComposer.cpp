@@ -1,8 +1,7 @@
 #include "builder/StatementComposer.h"
 
-#include "builder/CommandCatalogue.h"
+#include "builder/CommandTable.h"
 #include "builder/LevelHeadings.h"
-#include "builder/ParamSets.h"
 
 #include <algorithm>
 #include <span>
@@ -49,7 +48,7 @@ constexpr std::array kStatementTemplates = {
         {Command, Param1, Param2, Custom}, 4},
 };
 
-std::string_view ValueOf(const StatementChoice& choice, StatementValue value)
+std::string_view valueOf(const StatementChoice& choice, StatementValue value)
 {
     switch (value) {
     case Command: return choice.command;
@@ -65,7 +64,7 @@ constexpr std::string_view kDefaultLayout = "%s %s %s %s %s\n";
 
 // `layout` with each "%s" replaced, in order, by the next of `values` (empty once they run out).
 // Values are inserted unchanged, so a '%' inside one is never read as a directive.
-std::string FillLayout(std::string_view layout, std::span<const std::string_view> values)
+std::string fillLayout(std::string_view layout, std::span<const std::string_view> values)
 {
     constexpr std::string_view kSlot = "%s";
     std::string text;
@@ -81,52 +80,52 @@ std::string FillLayout(std::string_view layout, std::span<const std::string_view
     return text;
 }
 
-bool IsCommandHeading(std::string_view text)
+bool isCommandHeading(std::string_view text)
 {
-    const auto categories = CommandCategories();
+    const auto categories = commandCategories();
     return std::any_of(categories.begin(), categories.end(),
                        [text](const CommandCategory& category) { return category.heading == text; });
 }
 
-bool IsPlaceholderText(std::string_view text)
+bool isPlaceholderText(std::string_view text)
 {
-    const auto placeholders = PlaceholderTexts();
+    const auto placeholders = placeholderTexts();
     return std::find(placeholders.begin(), placeholders.end(), text) != placeholders.end();
 }
 
 } // namespace
 
-bool IsRefusedCombination(const StatementChoice& choice)
+bool isRefusedCombination(const StatementChoice& choice)
 {
-    if (IsCommandHeading(choice.command))
+    if (isCommandHeading(choice.command))
         return true;
     for (const std::string* param : {&choice.param1, &choice.param2, &choice.param3}) {
-        if (IsLevelHeading(*param))
+        if (isLevelHeading(*param))
             return true;
     }
-    if (IsPlaceholderText(choice.custom))
+    if (isPlaceholderText(choice.custom))
         return true;
     return choice.command.empty() && choice.param1.empty() && choice.param2.empty() && choice.param3.empty();
 }
 
-const StatementTemplate* FindStatementTemplate(std::string_view command)
+const StatementTemplate* findStatementTemplate(std::string_view command)
 {
     const auto found = std::find_if(kStatementTemplates.begin(), kStatementTemplates.end(),
                                     [command](const StatementTemplate& t) { return t.command == command; });
     return found == kStatementTemplates.end() ? nullptr : &*found;
 }
 
-std::string ComposeFromTemplate(const StatementTemplate& statementTemplate, const StatementChoice& choice)
+std::string composeFromTemplate(const StatementTemplate& statementTemplate, const StatementChoice& choice)
 {
     std::array<std::string_view, 4> values;
     for (std::size_t i = 0; i < statementTemplate.valueCount; ++i)
-        values[i] = ValueOf(choice, statementTemplate.values[i]);
-    return FillLayout(statementTemplate.layout, std::span(values.data(), statementTemplate.valueCount));
+        values[i] = valueOf(choice, statementTemplate.values[i]);
+    return fillLayout(statementTemplate.layout, std::span(values.data(), statementTemplate.valueCount));
 }
 
-std::string ComposeDefault(const StatementChoice& choice)
+std::string composeDefault(const StatementChoice& choice)
 {
     const std::array<std::string_view, 5> values = {choice.command, choice.param1, choice.param2, choice.param3,
                                                     choice.custom};
-    return FillLayout(kDefaultLayout, values);
+    return fillLayout(kDefaultLayout, values);
 }

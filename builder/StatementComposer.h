@@ -35,13 +35,13 @@ inline constexpr std::string_view kStopMessage = "This is a GOOD way to keep a M
 
 // True when the choice must be refused: a command heading as the command, a level heading as a
 // parameter, a placeholder as the custom value, or no command and no parameter at all.
-bool IsRefusedCombination(const StatementChoice& choice);
+bool isRefusedCombination(const StatementChoice& choice);
 
 // The template of `command`, or nullptr when it takes the default layout.
-const StatementTemplate* FindStatementTemplate(std::string_view command);
+const StatementTemplate* findStatementTemplate(std::string_view command);
 
-std::string ComposeFromTemplate(const StatementTemplate& statementTemplate, const StatementChoice& choice);
+std::string composeFromTemplate(const StatementTemplate& statementTemplate, const StatementChoice& choice);
 
 // The one-line statement: command, the three parameters and the custom value, blank-separated,
 // empty values keeping their blanks.
-std::string ComposeDefault(const StatementChoice& choice);
+std::string composeDefault(const StatementChoice& choice);

@@ -2,8 +2,8 @@
 
 using namespace std::string_view_literals;
 
-// Entries may repeat and a blank may be doubled: both lists are kept exactly as the editor has
-// always installed them.
+// Entries may repeat and a blank may be doubled: the lists are kept as scripts have always been
+// coloured with them.
 
 const std::string_view kKeywordList =
     " PLXN Ravok void schedule iterate return repeat sleep using every at over fork func else var "
@@ -52,4 +52,7 @@ const std::string_view kCommandList =
     "fade_in input letterbox silent ai2_dopath particle sound_music_volume sound_music_start "
     "sound_music_stop ai2_doalaram sound_music_volume cinematic_start cinematic_stop "
     "sound_dialog_play_block sound_dialog_play music_stop sound_ambient_stop sound_ambient_start "
-    "ai2_doalarm "sv;
+    "ai2_doalarm "
+    // Commands the builder inserts that the list above lacks, so that every inserted statement
+    // shows as a command.
+    "ai2_idle chr_has_empty_weapon sound_ambient_volume sound_impulse_play "sv;

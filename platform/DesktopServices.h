@@ -39,7 +39,6 @@ public:
     // Plain 8-bit text. Unavailable: another program holds the clipboard; OutOfMemory: the text
     // could not be allocated. Either way the clipboard keeps what it held.
     virtual ClipboardWrite setClipboardText(const std::string& text) = 0;
-    virtual std::string clipboardText() = 0;
 
     virtual bool openUrl(const QString& url) = 0;
 
@@ -54,10 +53,10 @@ public:
 };
 
 // Shows the wait cursor for its lifetime, also when a handler ends by an error.
-class CWaitCursor {
+class WaitCursor {
 public:
-    CWaitCursor() { DesktopServices::instance().beginWaitCursor(); }
-    ~CWaitCursor() { DesktopServices::instance().endWaitCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    WaitCursor() { DesktopServices::instance().beginWaitCursor(); }
+    ~WaitCursor() { DesktopServices::instance().endWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
 };

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-DialogUnits DialogUnits::FromFont(const QFont& font)
+DialogUnits DialogUnits::fromFont(const QFont& font)
 {
     const int width52 =
         QFontMetrics(font).horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -15,12 +15,12 @@ DialogUnits DialogUnits::FromFont(const QFont& font)
     return {(width52 / 26 + 1) / 2, lineHeight};
 }
 
-QRect DialogUnits::ToPixels(const DialogRect& rect) const
+QRect DialogUnits::toPixels(const DialogRect& rect) const
 {
-    return {ToPixelsX(rect.x), ToPixelsY(rect.y), ToPixelsX(rect.cx), ToPixelsY(rect.cy)};
+    return {toPixelsX(rect.x), toPixelsY(rect.y), toPixelsX(rect.cx), toPixelsY(rect.cy)};
 }
 
-QSize DialogUnits::ToPixels(int cx, int cy) const
+QSize DialogUnits::toPixels(int cx, int cy) const
 {
-    return {ToPixelsX(cx), ToPixelsY(cy)};
+    return {toPixelsX(cx), toPixelsY(cy)};
 }

@@ -1,14 +1,21 @@
 #pragma once
 
-#include "platform/DialogTemplate.h"
-
 #include <QRect>
 #include <QSize>
 
 class QFont;
 
+// A rectangle in dialog units: a layout measured in the font's own units keeps its proportions
+// in any font.
+struct DialogRect {
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+};
+
 // a * b / c rounded to the nearest integer, halves away from zero; c must be positive.
-constexpr int MulDiv(int number, int numerator, int denominator)
+constexpr int scaleRounded(int number, int numerator, int denominator)
 {
     const long long product = static_cast<long long>(number) * numerator;
     const long long half = denominator / 2;
@@ -24,14 +31,14 @@ public:
 
     // The base units of `font`: the average width of the 52 Latin letters, rounded, and the
     // character height in whole pixels.
-    static DialogUnits FromFont(const QFont& font);
+    static DialogUnits fromFont(const QFont& font);
 
-    constexpr int ToPixelsX(int units) const { return MulDiv(units, m_baseX, 4); }
-    constexpr int ToPixelsY(int units) const { return MulDiv(units, m_baseY, 8); }
+    constexpr int toPixelsX(int units) const { return scaleRounded(units, m_baseX, 4); }
+    constexpr int toPixelsY(int units) const { return scaleRounded(units, m_baseY, 8); }
 
     // Each of position and size converted on its own, the way a dialog places its controls.
-    QRect ToPixels(const DialogRect& rect) const;
-    QSize ToPixels(int cx, int cy) const;
+    QRect toPixels(const DialogRect& rect) const;
+    QSize toPixels(int cx, int cy) const;
 
 private:
     int m_baseX;

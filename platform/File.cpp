@@ -19,49 +19,49 @@
 namespace {
 
 struct CauseText {
-    CFileException::Cause cause;
+    FileError::Cause cause;
     std::string_view text;
 };
 
 constexpr CauseText kCauseTexts[] = {
-    {CFileException::fileNotFound, "%1 was not found."},
-    {CFileException::badPath, "%1 contains an invalid path."},
-    {CFileException::accessDenied, "Access to %1 was denied."},
-    {CFileException::sharingViolation, "A sharing violation occurred while accessing %1."},
-    {CFileException::lockViolation, "A locking violation occurred while accessing %1."},
-    {CFileException::tooManyOpenFiles, "%1 could not be opened because there are too many open files."},
-    {CFileException::directoryFull, "%1 could not be created because the directory is full."},
-    {CFileException::diskFull, "Disk full while accessing %1."},
-    {CFileException::hardIO, "A hardware I/O error was reported while accessing %1."},
+    {FileError::fileNotFound, "%1 was not found."},
+    {FileError::badPath, "%1 contains an invalid path."},
+    {FileError::accessDenied, "Access to %1 was denied."},
+    {FileError::sharingViolation, "A sharing violation occurred while accessing %1."},
+    {FileError::lockViolation, "A locking violation occurred while accessing %1."},
+    {FileError::tooManyOpenFiles, "%1 could not be opened because there are too many open files."},
+    {FileError::directoryFull, "%1 could not be created because the directory is full."},
+    {FileError::diskFull, "Disk full while accessing %1."},
+    {FileError::hardIO, "A hardware I/O error was reported while accessing %1."},
 };
 
 constexpr std::string_view kUnknownErrorText = "An unknown error occurred while accessing %1.";
 
 struct ErrnoCause {
     int error;
-    CFileException::Cause cause;
+    FileError::Cause cause;
 };
 
-// ENOENT is refined by CFile: not found when the folder exists, an invalid path when it does not.
+// ENOENT is refined by LockedFile: not found when the folder exists, an invalid path when it does not.
 constexpr ErrnoCause kErrnoCauses[] = {
-    {ENOENT, CFileException::fileNotFound},
-    {ENOTDIR, CFileException::badPath},
-    {EISDIR, CFileException::badPath},
-    {ENAMETOOLONG, CFileException::badPath},
-    {EINVAL, CFileException::badPath},
-    {ELOOP, CFileException::badPath},
-    {ENXIO, CFileException::badPath},
-    {EACCES, CFileException::accessDenied},
-    {EPERM, CFileException::accessDenied},
-    {EROFS, CFileException::accessDenied},
-    {EWOULDBLOCK, CFileException::sharingViolation},
-    {ETXTBSY, CFileException::sharingViolation},
-    {ENOLCK, CFileException::lockViolation},
-    {EMFILE, CFileException::tooManyOpenFiles},
-    {ENFILE, CFileException::tooManyOpenFiles},
-    {ENOSPC, CFileException::diskFull},
-    {EDQUOT, CFileException::diskFull},
-    {EIO, CFileException::hardIO},
+    {ENOENT, FileError::fileNotFound},
+    {ENOTDIR, FileError::badPath},
+    {EISDIR, FileError::badPath},
+    {ENAMETOOLONG, FileError::badPath},
+    {EINVAL, FileError::badPath},
+    {ELOOP, FileError::badPath},
+    {ENXIO, FileError::badPath},
+    {EACCES, FileError::accessDenied},
+    {EPERM, FileError::accessDenied},
+    {EROFS, FileError::accessDenied},
+    {EWOULDBLOCK, FileError::sharingViolation},
+    {ETXTBSY, FileError::sharingViolation},
+    {ENOLCK, FileError::lockViolation},
+    {EMFILE, FileError::tooManyOpenFiles},
+    {ENFILE, FileError::tooManyOpenFiles},
+    {ENOSPC, FileError::diskFull},
+    {EDQUOT, FileError::diskFull},
+    {EIO, FileError::hardIO},
 };
 
 FileSystemCalls* g_installedCalls = nullptr;
@@ -105,21 +105,21 @@ void closeDescriptor(int& fd) noexcept
 
 } // namespace
 
-CFileException::CFileException(Cause cause, QString path)
+FileError::FileError(Cause cause, QString path)
     : m_cause(cause), m_path(std::move(path))
 {
 }
 
-CFileException::Cause CFileException::CauseFromErrno(int error)
+FileError::Cause FileError::causeFromErrno(int error)
 {
     for (const ErrnoCause& entry : kErrnoCauses) {
         if (entry.error == error)
             return entry.cause;
     }
-    return genericException;
+    return generic;
 }
 
-std::string CFileException::GetErrorMessage() const
+std::string FileError::message() const
 {
     std::string_view pattern = kUnknownErrorText;
     for (const CauseText& entry : kCauseTexts) {
@@ -162,37 +162,37 @@ void FileSystemCalls::setInstance(FileSystemCalls* calls)
     g_installedCalls = calls;
 }
 
-CFile::CFile(const QString& path, Mode mode)
+LockedFile::LockedFile(const QString& path, Mode mode)
     : m_path(path), m_mode(mode)
 {
     try {
         if (mode == Mode::Read)
-            OpenForReading();
+            openForReading();
         else
-            OpenForReplacing();
+            openForReplacing();
     } catch (...) {
-        Discard();
+        discard();
         throw;
     }
 }
 
-CFile::~CFile()
+LockedFile::~LockedFile()
 {
-    Discard();
+    discard();
 }
 
-std::size_t CFile::Read(void* buffer, std::size_t count)
+std::size_t LockedFile::read(void* buffer, std::size_t count)
 {
     ssize_t done;
     do {
         done = FileSystemCalls::instance().read(m_fd, buffer, count);
     } while (done < 0 && errno == EINTR);
     if (done < 0)
-        Raise(errno);
+        raise(errno);
     return static_cast<std::size_t>(done);
 }
 
-void CFile::Write(const void* buffer, std::size_t count)
+void LockedFile::write(const void* buffer, std::size_t count)
 {
     const auto* bytes = static_cast<const char*>(buffer);
     while (count > 0) {
@@ -200,16 +200,16 @@ void CFile::Write(const void* buffer, std::size_t count)
         if (done < 0 && errno == EINTR)
             continue;
         if (done < 0)
-            Raise(errno);
+            raise(errno);
         // A regular file that takes no bytes without saying why has no room left.
         if (done == 0)
-            Raise(ENOSPC);
+            raise(ENOSPC);
         bytes += done;
         count -= static_cast<std::size_t>(done);
     }
 }
 
-void CFile::Close()
+void LockedFile::close()
 {
     if (m_mode == Mode::CreateOrReplace && !m_tempOsPath.empty()) {
         int result;
@@ -217,13 +217,13 @@ void CFile::Close()
             result = FileSystemCalls::instance().fsync(m_fd);
         } while (result < 0 && errno == EINTR);
         if (result < 0)
-            Raise(errno);
+            raise(errno);
         // Some file systems report a failed write only when the file is closed.
         result = ::close(std::exchange(m_fd, -1));
         if (result < 0 && errno != EINTR)
-            Raise(errno);
+            raise(errno);
         if (::rename(m_tempOsPath.c_str(), m_targetOsPath.c_str()) < 0)
-            Raise(errno);
+            raise(errno);
         m_tempOsPath.clear();
         // The rename itself lasts through a power cut only once the folder is on disk; a folder
         // that cannot be flushed does not undo a save that has already taken place.
@@ -233,31 +233,31 @@ void CFile::Close()
             ::close(folder);
         }
     }
-    Discard();
+    discard();
 }
 
-void CFile::Raise(int error) const
+void LockedFile::raise(int error) const
 {
-    throw CFileException::FromErrno(error, m_path);
+    throw FileError::fromErrno(error, m_path);
 }
 
-void CFile::RaiseOpenError(int error, const std::string& osPath) const
+void LockedFile::raiseOpenError(int error, const std::string& osPath) const
 {
     if (error == ENOENT && !isFolder(folderOf(osPath)))
-        throw CFileException(CFileException::badPath, m_path);
-    Raise(error);
+        throw FileError(FileError::badPath, m_path);
+    raise(error);
 }
 
-void CFile::RequireRegularFile(int fd, struct stat& status) const
+void LockedFile::requireRegularFile(int fd, struct stat& status) const
 {
     if (::fstat(fd, &status) < 0)
-        Raise(errno);
+        raise(errno);
     // A folder, a device or a pipe chosen as a script is not a path to a file.
     if (!S_ISREG(status.st_mode))
-        throw CFileException(CFileException::badPath, m_path);
+        throw FileError(FileError::badPath, m_path);
 }
 
-void CFile::LockExclusively(int fd) const
+void LockedFile::lockExclusively(int fd) const
 {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
         return;
@@ -265,22 +265,22 @@ void CFile::LockExclusively(int fd) const
     // A file system that cannot lock at all still lets the user work on the file.
     if (error == EOPNOTSUPP || error == EBADF || error == EINVAL)
         return;
-    Raise(error);
+    raise(error);
 }
 
-void CFile::OpenForReading()
+void LockedFile::openForReading()
 {
     const std::string osPath = osPathOf(m_path);
     // Not blocking, so that a pipe chosen as a script is refused instead of hanging the window.
     m_fd = FileSystemCalls::instance().open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
     if (m_fd < 0)
-        RaiseOpenError(errno, osPath);
+        raiseOpenError(errno, osPath);
     struct stat status {};
-    RequireRegularFile(m_fd, status);
-    LockExclusively(m_fd);
+    requireRegularFile(m_fd, status);
+    lockExclusively(m_fd);
 }
 
-void CFile::OpenForReplacing()
+void LockedFile::openForReplacing()
 {
     m_targetOsPath = resolveLinks(osPathOf(m_path));
     // Opened for writing, never truncated: a file the user may not write is refused here, and
@@ -289,17 +289,17 @@ void CFile::OpenForReplacing()
                                                   O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
     if (m_targetFd < 0) {
         if (errno != ENOENT)
-            RaiseOpenError(errno, m_targetOsPath);
-        CreateTemporary(nullptr);
+            raiseOpenError(errno, m_targetOsPath);
+        createTemporary(nullptr);
         return;
     }
     struct stat target {};
-    RequireRegularFile(m_targetFd, target);
-    LockExclusively(m_targetFd);
-    CreateTemporary(&target);
+    requireRegularFile(m_targetFd, target);
+    lockExclusively(m_targetFd);
+    createTemporary(&target);
 }
 
-void CFile::CreateTemporary(const struct stat* target)
+void LockedFile::createTemporary(const struct stat* target)
 {
     const std::string folder = folderOf(m_targetOsPath);
     constexpr int kAttempts = 100;
@@ -313,20 +313,20 @@ void CFile::CreateTemporary(const struct stat* target)
         if (m_fd >= 0)
             m_tempOsPath = candidate;
         else if (errno != EEXIST)
-            RaiseOpenError(errno, m_targetOsPath);
+            raiseOpenError(errno, m_targetOsPath);
     }
     if (m_fd < 0)
-        Raise(EEXIST);
+        raise(EEXIST);
     if (!target)
         return;
     // Only a privileged user can give the file back to its owner; anyone else keeps it as
     // their own, which is what writing a copy of it means to them anyway.
     std::ignore = ::fchown(m_fd, target->st_uid, target->st_gid);
     if (::fchmod(m_fd, target->st_mode & 07777) < 0)
-        Raise(errno);
+        raise(errno);
 }
 
-void CFile::Discard() noexcept
+void LockedFile::discard() noexcept
 {
     closeDescriptor(m_fd);
     if (!m_tempOsPath.empty()) {

@@ -1,20 +1,18 @@
 #pragma once
 
-#include "platform/Exception.h"
-
 #include <QString>
 
 #include <cstddef>
+#include <exception>
 #include <string>
 #include <sys/types.h>
 
 // A file that could not be opened, created, read or written. The report names the file and the
 // cause in the words the user sees.
-class CFileException : public CException {
+class FileError : public std::exception {
 public:
     enum Cause {
-        none,  // no error; the value a stream callback returns when the transfer may go on
-        genericException,
+        generic,
         fileNotFound,
         badPath,
         tooManyOpenFiles,
@@ -26,24 +24,26 @@ public:
         diskFull,
     };
 
-    CFileException(Cause cause, QString path);
+    FileError(Cause cause, QString path);
 
     // The cause an operating-system error number stands for; anything unknown is generic.
-    static Cause CauseFromErrno(int error);
-    static CFileException FromErrno(int error, QString path) { return {CauseFromErrno(error), std::move(path)}; }
+    static Cause causeFromErrno(int error);
+    static FileError fromErrno(int error, QString path) { return {causeFromErrno(error), std::move(path)}; }
 
-    Cause GetCause() const { return m_cause; }
-    const QString& GetFilePath() const { return m_path; }
+    Cause cause() const { return m_cause; }
+    const QString& path() const { return m_path; }
 
     // The report's text with the full path in place of %1, in 8-bit text.
-    std::string GetErrorMessage() const override;
+    std::string message() const;
+
+    const char* what() const noexcept override { return "file error"; }
 
 private:
     Cause m_cause;
     QString m_path;
 };
 
-// The system calls through which CFile opens files and moves their bytes. Tests install a
+// The system calls through which LockedFile opens files and moves their bytes. Tests install a
 // replacement that fails on purpose, the way a full disk, a failing disk or a file the user may
 // not read would. Each call returns what the system call returns and sets errno the same way.
 class FileSystemCalls {
@@ -60,46 +60,46 @@ public:
 };
 
 // A script file held exclusively while it is read or written. Every failure throws
-// CFileException naming the path; the destructor never throws and always lets the file go.
+// FileError naming the path; the destructor never throws and always lets the file go.
 //
 // Writing never touches the existing file until every byte is safely on disk: the bytes go to a
-// temporary file in the same folder, which Close() flushes and renames over the target. A file
+// temporary file in the same folder, which close() flushes and renames over the target. A file
 // whose writing fails or is abandoned leaves the target exactly as it was.
-class CFile {
+class LockedFile {
 public:
     enum class Mode {
         Read,             // the file must exist
         CreateOrReplace,  // the file need not exist; its permissions are kept when it does
     };
 
-    CFile(const QString& path, Mode mode);
-    ~CFile();
-    CFile(const CFile&) = delete;
-    CFile& operator=(const CFile&) = delete;
+    LockedFile(const QString& path, Mode mode);
+    ~LockedFile();
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
 
     // Up to `count` bytes; 0 at the end of the file.
-    std::size_t Read(void* buffer, std::size_t count);
+    std::size_t read(void* buffer, std::size_t count);
 
     // All `count` bytes, or an error.
-    void Write(const void* buffer, std::size_t count);
+    void write(const void* buffer, std::size_t count);
 
     // Ends the work on the file. A file being written is flushed to disk and put in place of the
     // target; an error here leaves the target as it was.
-    void Close();
+    void close();
 
-    const QString& GetFilePath() const { return m_path; }
+    const QString& path() const { return m_path; }
 
 private:
-    [[noreturn]] void Raise(int error) const;
+    [[noreturn]] void raise(int error) const;
     // An open that failed: a missing file in an existing folder is not found, anything missing
     // on the way to it makes the path invalid.
-    [[noreturn]] void RaiseOpenError(int error, const std::string& osPath) const;
-    void RequireRegularFile(int fd, struct stat& status) const;
-    void LockExclusively(int fd) const;
-    void OpenForReading();
-    void OpenForReplacing();
-    void CreateTemporary(const struct stat* target);
-    void Discard() noexcept;
+    [[noreturn]] void raiseOpenError(int error, const std::string& osPath) const;
+    void requireRegularFile(int fd, struct stat& status) const;
+    void lockExclusively(int fd) const;
+    void openForReading();
+    void openForReplacing();
+    void createTemporary(const struct stat* target);
+    void discard() noexcept;
 
     QString m_path;
     Mode m_mode;

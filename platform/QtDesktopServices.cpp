@@ -110,12 +110,6 @@ DesktopServices::ClipboardWrite QtDesktopServices::setClipboardText(const std::s
     return ClipboardWrite::Written;
 }
 
-std::string QtDesktopServices::clipboardText()
-{
-    const QClipboard* clipboard = QGuiApplication::clipboard();
-    return clipboard ? cp1252::encode(clipboard->text()) : std::string();
-}
-
 bool QtDesktopServices::openUrl(const QString& url)
 {
     return QDesktopServices::openUrl(QUrl(url));

@@ -10,7 +10,6 @@ public:
     std::optional<QString> getOpenFileName(QWidget* owner, const FileDialogOptions& options) override;
     std::optional<QString> getSaveFileName(QWidget* owner, const FileDialogOptions& options) override;
     ClipboardWrite setClipboardText(const std::string& text) override;
-    std::string clipboardText() override;
     bool openUrl(const QString& url) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;

@@ -1,8 +1,6 @@
-#include "app/Resource.h"
-#include "builder/CommandCatalogue.h"
-#include "platform/DropDownList.h"
+#include "builder/CommandTable.h"
+#include "support/BuilderDriver.h"
 #include "support/FakeDesktopServices.h"
-#include "support/ScriptToolDlgTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -11,38 +9,44 @@
 
 namespace {
 
-using Access = ScriptToolDlgTestAccess;
-
 const std::string kFiller(50, '=');
 const std::string kHintAsShown =
     "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.";
 
 class MainWindowCatalogue : public ::testing::Test {
 protected:
-    // As the user picks an entry of the command-type list.
-    void ChooseCategory(int position) { main.control<DropDownList>(IDC_CATEGORY_COMBO)->setCurrentIndex(position); }
-
-    std::vector<std::string> Entries(CComboBox& combo)
+    std::vector<std::string> Entries(QComboBox* list) const
     {
         std::vector<std::string> entries;
-        for (int i = 0; i < combo.GetCount(); ++i)
-            entries.push_back(combo.GetLBText(i));
+        for (int i = 0; i < list->count(); ++i)
+            entries.push_back(cp1252::encode(list->itemText(i)));
         return entries;
     }
 
-    // What a chosen command leaves behind, for a category change to clear.
-    void LeaveAChosenCommandBehind()
+    std::vector<std::string> Commands() const { return Entries(builder.commandList()); }
+
+    // A command chosen with a parameter picked and a custom value typed, for a change to category
+    // `next` to clear: the command comes from another category.
+    void LeaveAChosenCommandBehind(int next)
     {
-        Access::Param1(main.dlg).AddStrings({"demo1", "demo2"});
-        Access::Param1(main.dlg).SetCurSel(1);
-        Access::Param2(main.dlg).AddString("eq 1");
-        Access::Param3(main.dlg).AddString("Cam4");
-        main.dlg.SetDlgItemText(IDC_CUSTOM_EDIT, "3");
-        main.dlg.SetDlgItemText(IDC_HINT_EDIT, "teleports a character to a flag");
+        builder.ChooseCommand(next == 2 ? "ai2_attack" : "chr_teleport");
+        builder.ChooseParam(1, "demo2");
+        main.control<QLineEdit>("IDC_CUSTOM_EDIT")->setText(QStringLiteral("3"));
+        ASSERT_FALSE(builder.Entries(1).empty());
+        ASSERT_NE(builder.Hint(), kHintAsShown);
+    }
+
+    void ExpectParameterChoiceReset()
+    {
+        for (int list = 1; list <= 3; ++list)
+            EXPECT_EQ(builder.paramList(list)->count(), 0) << "list " << list;
+        EXPECT_EQ(builder.Custom(), kFiller);
+        EXPECT_EQ(builder.Hint(), kHintAsShown);
     }
 
     FakeDesktopServices desktop;
     MainWindowUnderTest main;
+    BuilderDriver builder{main};
 };
 
 TEST_F(MainWindowCatalogue, OffersTheTenCategoriesAfterThePrompt)
@@ -51,8 +55,8 @@ TEST_F(MainWindowCatalogue, OffersTheTenCategoriesAfterThePrompt)
         "Select a Command Type", "AI2 Commands",     "Character Commands", "Game Play Commands",
         "World Object Commands", "Trigger Commands", "Message Commands",   "Film Commands",
         "Camera Commands",       "Envaironment Commands", "Play Sounds"};
-    EXPECT_EQ(Entries(Access::Category(main.dlg)), expected);
-    EXPECT_EQ(Access::Category(main.dlg).GetCurSel(), 0);
+    EXPECT_EQ(Entries(builder.categoryList()), expected);
+    EXPECT_EQ(builder.categoryList()->currentIndex(), 0);
 }
 
 class MainWindowCategoryChoice : public MainWindowCatalogue, public ::testing::WithParamInterface<int> {};
@@ -60,86 +64,94 @@ class MainWindowCategoryChoice : public MainWindowCatalogue, public ::testing::W
 TEST_P(MainWindowCategoryChoice, FillsTheCommandListWithTheHeadingFirst)
 {
     const int number = GetParam();
-    const CommandCategory* category = FindCommandCategory(number);
+    const CommandCategory* category = findCommandCategory(number);
     ASSERT_NE(category, nullptr);
-    LeaveAChosenCommandBehind();
+    LeaveAChosenCommandBehind(number);
 
-    ChooseCategory(number);
+    builder.ChooseCategory(number);
 
     std::vector<std::string> expected = {std::string(category->heading)};
-    for (const std::string_view command : category->commands)
-        expected.emplace_back(command);
-    EXPECT_EQ(Entries(Access::Command(main.dlg)), expected);
-    EXPECT_EQ(Access::Command(main.dlg).GetCurSel(), 0);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_COMMAND_COMBO), std::string(category->heading));
-    EXPECT_EQ(Access::CommandType(main.dlg), number);
-    EXPECT_EQ(Access::Param1(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::Param2(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::Param3(main.dlg).GetCount(), 0);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CUSTOM_EDIT), kFiller);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_HINT_EDIT), kHintAsShown);
+    for (const ScriptCommand& command : category->commands)
+        expected.emplace_back(command.name);
+    EXPECT_EQ(Commands(), expected);
+    EXPECT_EQ(builder.commandList()->currentIndex(), 0);
+    EXPECT_EQ(cp1252::encode(builder.commandList()->currentText()), category->heading);
+    ExpectParameterChoiceReset();
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCategory, MainWindowCategoryChoice, ::testing::Range(1, 11));
 
 TEST_F(MainWindowCatalogue, FilmCommandsGiveEightEntries)
 {
-    ChooseCategory(7);
-    CComboBox& commands = Access::Command(main.dlg);
-    ASSERT_EQ(commands.GetCount(), 8);
-    EXPECT_EQ(commands.GetLBText(0), "- Select a Film Command ==============================");
-    EXPECT_EQ(commands.GetLBText(1), "begin_cutscene");
-    EXPECT_EQ(commands.GetLBText(7), "splash_screen");
+    builder.ChooseCategory(7);
+    const std::vector<std::string> commands = Commands();
+    ASSERT_EQ(commands.size(), 8u);
+    EXPECT_EQ(commands[0], "- Select a Film Command ==============================");
+    EXPECT_EQ(commands[1], "begin_cutscene");
+    EXPECT_EQ(commands[7], "splash_screen");
 }
 
 TEST_F(MainWindowCatalogue, PositionsMatchTheCatalogue)
 {
-    ChooseCategory(2);
-    EXPECT_EQ(Access::Command(main.dlg).GetLBText(46), "chr_wait_health");
-    ChooseCategory(1);
-    EXPECT_EQ(Access::Command(main.dlg).GetLBText(92), "ai2_tripalarm");
-    EXPECT_EQ(Access::Command(main.dlg).GetCount(), 93);
-    ChooseCategory(3);
-    EXPECT_EQ(Access::Command(main.dlg).GetLBText(1), "did_kill_griffen");
-    ChooseCategory(8);
-    EXPECT_EQ(Access::Command(main.dlg).GetLBText(1), "cm_anim both");
-    EXPECT_EQ(Access::Command(main.dlg).GetLBText(2), "cm_anim_block both");
+    builder.ChooseCategory(2);
+    EXPECT_EQ(Commands().at(46), "chr_wait_health");
+    builder.ChooseCategory(1);
+    EXPECT_EQ(Commands().at(92), "ai2_tripalarm");
+    EXPECT_EQ(Commands().size(), 93u);
+    builder.ChooseCategory(3);
+    EXPECT_EQ(Commands().at(1), "did_kill_griffen");
+    builder.ChooseCategory(8);
+    EXPECT_EQ(Commands().at(1), "cm_anim both");
+    EXPECT_EQ(Commands().at(2), "cm_anim_block both");
+}
+
+TEST_F(MainWindowCatalogue, HoldsTwoHundredAndThirtyFiveCommands)
+{
+    std::size_t total = 0;
+    for (int number = 1; number <= kCategoryCount; ++number) {
+        builder.ChooseCategory(number);
+        total += std::size_t(builder.commandList()->count() - 1);
+    }
+    EXPECT_EQ(total, 235u);
 }
 
 TEST_F(MainWindowCatalogue, EveryChoiceRebuildsTheCommandListFromScratch)
 {
-    ChooseCategory(1);
-    Access::Command(main.dlg).SetCurSel(24);
-    ChooseCategory(6);
-    EXPECT_EQ(Access::Command(main.dlg).GetCount(), 5);
-    EXPECT_EQ(Access::Command(main.dlg).GetCurSel(), 0);
-    EXPECT_EQ(Access::CommandType(main.dlg), 6);
+    builder.ChooseCategory(1);
+    builder.ChoosePosition(24);
+    builder.ChooseCategory(6);
+    EXPECT_EQ(builder.commandList()->count(), 5);
+    EXPECT_EQ(builder.commandList()->currentIndex(), 0);
+
+    // Choosing the same category again starts it over as well.
+    builder.ChoosePosition(3);
+    ASSERT_FALSE(builder.Hint().empty());
+    builder.categoryList()->setCurrentIndex(0);
+    builder.ChooseCategory(6);
+    EXPECT_EQ(builder.commandList()->count(), 5);
+    EXPECT_EQ(builder.commandList()->currentIndex(), 0);
+    ExpectParameterChoiceReset();
 }
 
-TEST_F(MainWindowCatalogue, ThePromptEmptiesTheListsResetsTheBoxesAndKeepsTheCategory)
+TEST_F(MainWindowCatalogue, ThePromptEmptiesTheListsAndResetsTheBoxes)
 {
-    ChooseCategory(4);
-    LeaveAChosenCommandBehind();
+    LeaveAChosenCommandBehind(0);
 
-    ChooseCategory(0);
+    builder.ChooseCategory(0);
 
-    EXPECT_EQ(Access::Command(main.dlg).GetCount(), 0);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_COMMAND_COMBO), "");
-    EXPECT_EQ(Access::Param1(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::Param2(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::Param3(main.dlg).GetCount(), 0);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CUSTOM_EDIT), kFiller);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_HINT_EDIT), kHintAsShown);
-    EXPECT_EQ(Access::CommandType(main.dlg), 4);
+    EXPECT_EQ(builder.commandList()->count(), 0);
+    EXPECT_EQ(builder.commandList()->currentText(), QString());
+    ExpectParameterChoiceReset();
+    EXPECT_EQ(builder.categoryList()->currentText(), QStringLiteral("Select a Command Type"));
 }
 
 TEST_F(MainWindowCatalogue, NoSelectionBehavesLikeThePrompt)
 {
-    ChooseCategory(5);
-    Access::Category(main.dlg).SetCurSel(-1);
-    Access::OnSelchangeCategoryCombo(main.dlg);
-    EXPECT_EQ(Access::Command(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::CommandType(main.dlg), 5);
+    builder.ChooseCategory(5);
+    builder.ChoosePosition(2);
+    builder.categoryList()->setCurrentIndex(-1);
+    EXPECT_EQ(builder.commandList()->count(), 0);
+    ExpectParameterChoiceReset();
 }
 
 } // namespace

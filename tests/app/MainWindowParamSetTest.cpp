@@ -1,19 +1,26 @@
-#include "builder/CommandCatalogue.h"
-#include "builder/ParamSets.h"
+#include "builder/CommandTable.h"
 #include "support/BuilderDriver.h"
 #include "support/FakeDesktopServices.h"
 
-#include <QString>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
 
 namespace {
 
 const std::string kFiller(50, '=');
 const std::string kCharacterHeading = "Level 00- TCTF Training ==============================";
 
+// The descriptions are plain ASCII.
 std::string Upper(std::string_view text)
 {
-    return QString::fromLatin1(text.data(), qsizetype(text.size())).toUpper().toLatin1().toStdString();
+    std::string upper(text);
+    for (char& ch : upper)
+        ch = char(std::toupper(static_cast<unsigned char>(ch)));
+    return upper;
 }
 
 class MainWindowParamSets : public ::testing::Test {
@@ -21,7 +28,7 @@ protected:
     void ExpectResetState()
     {
         for (int list = 1; list <= 3; ++list)
-            EXPECT_EQ(builder.Param(list).GetCount(), 0) << "list " << list;
+            EXPECT_EQ(builder.paramList(list)->count(), 0) << "list " << list;
         EXPECT_EQ(builder.Custom(), kFiller);
         EXPECT_EQ(builder.Hint(), Upper(kKeyHelpHint));
     }
@@ -29,8 +36,8 @@ protected:
     void ExpectNothingSelected()
     {
         for (int list = 1; list <= 3; ++list) {
-            EXPECT_EQ(builder.Param(list).GetCurSel(), CB_ERR) << "list " << list;
-            EXPECT_EQ(builder.Param(list).GetWindowText(), "") << "list " << list;
+            EXPECT_EQ(builder.paramList(list)->currentIndex(), -1) << "list " << list;
+            EXPECT_EQ(builder.paramList(list)->currentText(), QString()) << "list " << list;
         }
     }
 
@@ -97,11 +104,12 @@ TEST_F(MainWindowParamSets, APlaceholderGivesWayToTheFillerOnTheNextCommand)
 
 TEST_F(MainWindowParamSets, TypedCustomTextIsLostOnACommandChange)
 {
+    auto* custom = main.control<QLineEdit>("IDC_CUSTOM_EDIT");
     builder.ChooseCommand("chr_teleport");
-    main.dlg.SetDlgItemText(IDC_CUSTOM_EDIT, "typed by hand");
+    custom->setText(QStringLiteral("typed by hand"));
     builder.ChooseCommand("ai2_kill");
     EXPECT_EQ(builder.Custom(), kFiller);
-    main.dlg.SetDlgItemText(IDC_CUSTOM_EDIT, "typed by hand");
+    custom->setText(QStringLiteral("typed by hand"));
     builder.ChooseCommand("trigvolume_count");
     EXPECT_EQ(builder.Custom(), "< REPLACE WITH A NUMBER OF YOUR CHOICE \"INT\" >");
 }
@@ -131,9 +139,9 @@ TEST_F(MainWindowParamSets, FadeOutShowsPlaceholderAndDescriptionOnly)
 {
     builder.ChooseCommand("fade_out");
     for (int list = 1; list <= 3; ++list)
-        EXPECT_EQ(builder.Param(list).GetCount(), 0);
+        EXPECT_EQ(builder.paramList(list)->count(), 0);
     EXPECT_EQ(builder.Custom(), "< REPLACE WITH 'INT' RGB COLOR REFERENCE AND NUMBER OF FRAMES \"INT\" >");
-    const CommandParamSet* fadeOut = FindCommandParamSet(8, 12);
+    const ScriptCommand* fadeOut = findCommand("fade_out");
     ASSERT_NE(fadeOut, nullptr);
     EXPECT_EQ(builder.Hint(), Upper(fadeOut->description));
     EXPECT_TRUE(builder.Hint().ends_with(". "));
@@ -141,30 +149,34 @@ TEST_F(MainWindowParamSets, FadeOutShowsPlaceholderAndDescriptionOnly)
 
 TEST_F(MainWindowParamSets, EveryCommandShowsItsSetWithNothingSelected)
 {
+    int commands = 0;
     for (int number = 1; number <= kCategoryCount; ++number) {
         builder.ChooseCategory(number);
-        const auto commands = FindCommandCategory(number)->commands;
-        for (std::size_t i = 0; i < commands.size(); ++i) {
-            SCOPED_TRACE(std::string(commands[i]));
-            builder.ChoosePosition(int(i) + 1);
-            const CommandParamSet* paramSet = FindCommandParamSet(number, int(i) + 1);
-            ASSERT_NE(paramSet, nullptr);
-            const auto lists = paramSet->lists();
+        for (int position = 1; position < builder.commandList()->count(); ++position) {
+            const std::string name = cp1252::encode(builder.commandList()->itemText(position));
+            SCOPED_TRACE(name);
+            builder.ChoosePosition(position);
+            ++commands;
+            const ScriptCommand* command = findCommand(name);
+            ASSERT_NE(command, nullptr);
+            const auto lists = command->parameterLists();
             for (int list = 1; list <= 3; ++list) {
                 std::vector<std::string> expected;
-                FillParamList(lists[list - 1], expected);
+                fillParameterList(lists[std::size_t(list - 1)], expected);
                 EXPECT_EQ(builder.Entries(list), expected) << "list " << list;
             }
-            EXPECT_EQ(builder.Custom(), paramSet->placeholder ? std::string(*paramSet->placeholder) : kFiller);
-            EXPECT_EQ(builder.Hint(), Upper(paramSet->description));
+            EXPECT_EQ(builder.Custom(), command->placeholder ? std::string(*command->placeholder) : kFiller);
+            EXPECT_EQ(builder.Hint(), Upper(command->description));
             ExpectNothingSelected();
         }
     }
+    EXPECT_EQ(commands, 235);
 }
 
 TEST_F(MainWindowParamSets, ACategoryChangeClearsWhatACommandFilled)
 {
     builder.ChooseCommand("cm_barabus");
+    builder.ChooseParam(1, builder.Entries(1).at(1));
     builder.ChooseCategory(3);
     ExpectResetState();
 }

@@ -1,64 +1,53 @@
 #include "builder/StatementComposer.h"
+#include "editor/ScriptLexer.h"
 #include "support/BuilderDriver.h"
+#include "support/EditorProbe.h"
 #include "support/FakeDesktopServices.h"
+#include "support/InputEvents.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
-using Access = ScriptToolDlgTestAccess;
-
-constexpr COLORREF kCommandColour = 0x0000A400;
-constexpr COLORREF kCharacterColour = 0x0080FF80;
-constexpr COLORREF kGapColour = 0x0000FF00;
+const std::string kHintAsShown =
+    "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.";
 
 class MainWindowStatement : public ::testing::Test {
 protected:
-    CRichEdiT& Editor() { return Access::Editor(main.dlg); }
+    MainWindowStatement() { QGuiApplication::clipboard()->clear(); }
 
-    void Press() { main.control<QAbstractButton>(IDC_ADD_STATEMENT)->click(); }
+    void Press() { input::LeftClick(main.control("IDC_ADD_STATEMENT"), {5, 5}); }
 
-    std::string EditorText()
+    // UTF-8 with CR LF line ends: a pasted statement's LF line ends become the editor's.
+    std::string EditorText() const { return main.editorText(); }
+
+    // The look of every byte in [start, end), which must share one look.
+    TokenLook LookOf(std::size_t start, std::size_t end)
     {
-        CHARRANGE saved;
-        Editor().GetSel(saved);
-        Editor().SetSel(0, -1);
-        const std::string text = Editor().GetSelText();
-        Editor().SetSel(saved);
-        return text;
+        const std::vector<TokenLook> looks = probe::looks(*main.editor());
+        EXPECT_LE(end, looks.size());
+        if (end > looks.size() || start >= end)
+            return {};
+        for (std::size_t p = start + 1; p < end; ++p)
+            EXPECT_EQ(looks[p], looks[start]) << "mixed looks in " << start << ".." << end << " at " << p;
+        return looks[start];
     }
 
-    struct Look {
-        COLORREF colour;
-        bool bold;
-        bool operator==(const Look&) const = default;
-    };
+    std::string ClipboardText() const { return cp1252::encode(QGuiApplication::clipboard()->text()); }
 
-    // Colour and bold of [start, end), which must share one look.
-    Look LookOf(long start, long end)
+    void HoldInTheClipboard(const char* text) { QGuiApplication::clipboard()->setText(QString::fromLatin1(text)); }
+
+    std::size_t Refusals() const
     {
-        CHARRANGE saved;
-        Editor().GetSel(saved);
-        Editor().SetSel(start, end);
-        CHARFORMAT format;
-        const std::uint32_t mask = Editor().GetSelectionCharFormat(format);
-        Editor().SetSel(saved);
-        EXPECT_EQ(mask & (CFM_COLOR | CFM_BOLD), CFM_COLOR | CFM_BOLD) << "mixed looks in " << start << ".." << end;
-        return {format.crTextColor, (format.dwEffects & CFE_BOLD) != 0};
-    }
-
-    std::string ClipboardText() { return desktop.clipboardText(); }
-
-    std::vector<FakeDesktopServices::MessageBoxCall> Refusals()
-    {
-        std::vector<FakeDesktopServices::MessageBoxCall> refusals;
-        for (const auto& box : desktop.messageBoxes)
-            if (box.text == kRefusalText)
-                refusals.push_back(box);
-        return refusals;
+        return std::size_t(std::count_if(desktop.messageBoxes.begin(), desktop.messageBoxes.end(),
+                                         [](const auto& box) { return box.text == kRefusalText; }));
     }
 
     FakeDesktopServices desktop;
@@ -68,35 +57,45 @@ protected:
 
 TEST_F(MainWindowStatement, APressAtStartUpIsRefusedAndTouchesNothing)
 {
-    desktop.setClipboardText("held before");
+    HoldInTheClipboard("held before");
     Press();
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     const auto& box = desktop.messageBoxes.front();
     EXPECT_EQ(box.text, "The Combination you made is not Allowed or Wrong.");
     EXPECT_EQ(box.caption, "pFFFt...");
     EXPECT_EQ(box.buttons, DesktopServices::Buttons::Ok);
-    EXPECT_EQ(box.owner, main.window());
+    EXPECT_EQ(box.owner, &main.window);
     EXPECT_EQ(ClipboardText(), "held before");
     EXPECT_EQ(EditorText(), "");
+    EXPECT_FALSE(main.editor()->isModified());
 }
 
-TEST_F(MainWindowStatement, RefusalsLeaveHintAndStopCountAlone)
+TEST_F(MainWindowStatement, RefusalsLeaveTheHintAndTheStopCountAlone)
 {
     builder.ChooseCommand("chr_teleport");
     builder.ChooseParam(1, "Level 00- TCTF Training ==============================");
     const std::string hint = builder.Hint();
     Press();
-    EXPECT_EQ(Refusals().size(), 1u);
+    Press();
+    EXPECT_EQ(Refusals(), 2u);
     EXPECT_EQ(builder.Hint(), hint);
-    EXPECT_EQ(Access::StopCount(main.dlg), 1);
     EXPECT_EQ(EditorText(), "");
+
+    // The remark still waits for the ninth stop.
+    builder.ChooseCommand("cinematic_stop");
+    for (int press = 1; press <= 8; ++press)
+        Press();
+    EXPECT_EQ(desktop.messageBoxes.size(), 2u);
+    Press();
+    EXPECT_EQ(desktop.messageBoxes.size(), 3u);
 }
 
 TEST_F(MainWindowStatement, TheCommandHeadingIsRefused)
 {
     builder.ChooseCategory(2);
     Press();
-    EXPECT_EQ(Refusals().size(), 1u);
+    EXPECT_EQ(Refusals(), 1u);
+    EXPECT_EQ(EditorText(), "");
 }
 
 TEST_F(MainWindowStatement, ALevelHeadingIsRefusedInEveryList)
@@ -105,12 +104,12 @@ TEST_F(MainWindowStatement, ALevelHeadingIsRefusedInEveryList)
     builder.ChooseParam(1, "demo1");
     builder.ChooseParam(2, "Level 01- Syndicate Warehouse ==============================");
     Press();
-    EXPECT_EQ(Refusals().size(), 1u);
+    EXPECT_EQ(Refusals(), 1u);
 
     builder.ChooseCommand("sound_ambient_start");
     builder.ChooseParam(1, "01- Syndicate Warehouse ==============================");
     Press();
-    EXPECT_EQ(Refusals().size(), 2u);
+    EXPECT_EQ(Refusals(), 2u);
     EXPECT_EQ(EditorText(), "");
 }
 
@@ -120,11 +119,11 @@ TEST_F(MainWindowStatement, APlaceholderIsRefusedUntilReplaced)
     builder.ChooseParam(1, "71");
     builder.ChooseParam(2, "eq 1");
     Press();
-    EXPECT_EQ(Refusals().size(), 1u);
+    EXPECT_EQ(Refusals(), 1u);
 
-    main.dlg.SetDlgItemText(IDC_CUSTOM_EDIT, "3");
+    main.control<QLineEdit>("IDC_CUSTOM_EDIT")->setText(QStringLiteral("3"));
     Press();
-    EXPECT_EQ(Refusals().size(), 1u);
+    EXPECT_EQ(Refusals(), 1u);
     EXPECT_EQ(ClipboardText(),
               "\n\tif(trigvolume_count(71) eq 1 3)\n\t{\n\t# TODO: Add what ever you want to happen here if the\n"
               "\t# trigger you selected is =/!= to the number you\n\t# typed in the custom text box\n\t}\n\t");
@@ -132,8 +131,7 @@ TEST_F(MainWindowStatement, APlaceholderIsRefusedUntilReplaced)
 
 TEST_F(MainWindowStatement, InsertsAtTheCaretColouredAndCanBeRepeated)
 {
-    Editor().SetWindowText("first line\nsecond");
-    Editor().SetSel(11, 11);
+    main.setEditorText("first line\r\nsecond", 12, 12);
     builder.ChooseCommand("ai2_attack");
     builder.ChooseParam(1, "demo1");
     builder.ChooseParam(2, "demo2");
@@ -142,21 +140,19 @@ TEST_F(MainWindowStatement, InsertsAtTheCaretColouredAndCanBeRepeated)
 
     EXPECT_TRUE(desktop.messageBoxes.empty());
     EXPECT_EQ(ClipboardText(), "ai2_attack demo1 demo2  \n");
-    EXPECT_EQ(EditorText(), "first line\rai2_attack demo1 demo2  \rsecond");
-    EXPECT_EQ(LookOf(11, 21), (Look{kCommandColour, true}));
-    EXPECT_EQ(LookOf(21, 22), (Look{kGapColour, false}));
-    EXPECT_EQ(LookOf(22, 27), (Look{kCharacterColour, false}));
-    long start = 0, end = 0;
-    Editor().GetSel(start, end);
-    EXPECT_EQ(start, 36);
-    EXPECT_EQ(end, 36);
-    EXPECT_EQ(builder.Hint(), "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.");
-    EXPECT_EQ(builder.Param(1).GetWindowText(), "demo1");
-    EXPECT_EQ(builder.Param(2).GetWindowText(), "demo2");
-    EXPECT_EQ(Access::UseDefaultLayout(main.dlg), 1);
+    EXPECT_EQ(EditorText(), "first line\r\nai2_attack demo1 demo2  \r\nsecond");
+    EXPECT_EQ(LookOf(12, 22), lookOf(TokenKind::Command));
+    EXPECT_EQ(LookOf(12, 22), (TokenLook{script_colours::kCommandGreen, true}));
+    EXPECT_EQ(LookOf(22, 23), (TokenLook{script_colours::kGapGreen, false}));
+    EXPECT_EQ(LookOf(23, 28), (TokenLook{script_colours::kCharacterLightGreen, false}));
+    EXPECT_EQ(main.editorSelection(), (std::pair<long, long>{38, 38}));
+    EXPECT_EQ(builder.Hint(), kHintAsShown);
+    EXPECT_EQ(builder.paramList(1)->currentText(), QStringLiteral("demo1"));
+    EXPECT_EQ(builder.paramList(2)->currentText(), QStringLiteral("demo2"));
+    EXPECT_TRUE(main.editor()->isModified());
 
     Press();
-    EXPECT_EQ(EditorText(), "first line\rai2_attack demo1 demo2  \rai2_attack demo1 demo2  \rsecond");
+    EXPECT_EQ(EditorText(), "first line\r\nai2_attack demo1 demo2  \r\nai2_attack demo1 demo2  \r\nsecond");
 }
 
 TEST_F(MainWindowStatement, TheDefaultLayoutKeepsBlanksForEmptyValues)
@@ -169,20 +165,18 @@ TEST_F(MainWindowStatement, TheDefaultLayoutKeepsBlanksForEmptyValues)
     builder.ChooseParam(1, "Cam4");
     Press();
     EXPECT_EQ(ClipboardText(), "cm_anim both Cam4   \n");
-    EXPECT_EQ(EditorText(), "ai2_kill    \rcm_anim both Cam4   \r");
+    EXPECT_EQ(EditorText(), "ai2_kill    \r\ncm_anim both Cam4   \r\n");
 }
 
 TEST_F(MainWindowStatement, ATemplateReplacesTheSelection)
 {
-    Editor().SetWindowText("old text");
-    Editor().SetSel(0, -1);
+    main.setEditorText("old text", 0, 8);
     builder.ChooseCommand("chr_has_lsi");
     builder.ChooseParam(1, "demo1");
     Press();
     EXPECT_EQ(EditorText(),
-              "\r\tif(chr_has_lsi(demo1))\r\t{\r\t# TODO: Add what ever you want to happen if the\r"
-              "\t# character in the '()' braces have an LSI\r\t}\r\t");
-    EXPECT_EQ(Access::UseDefaultLayout(main.dlg), 1);
+              "\r\n\tif(chr_has_lsi(demo1))\r\n\t{\r\n\t# TODO: Add what ever you want to happen if the\r\n"
+              "\t# character in the '()' braces have an LSI\r\n\t}\r\n\t");
 }
 
 TEST_F(MainWindowStatement, CinematicStartBracketsItsPicture)
@@ -191,8 +185,8 @@ TEST_F(MainWindowStatement, CinematicStartBracketsItsPicture)
     builder.ChooseParam(1, "BOPSface");
     Press();
     const std::string text = ClipboardText();
-    EXPECT_TRUE(text.starts_with("\tcinematic_start(BOPSface, "));
-    EXPECT_TRUE(text.ends_with("\tcinematic_stop(BOPSface, 15, 15)\n"));
+    EXPECT_TRUE(text.starts_with("\tcinematic_start(BOPSface, ")) << text;
+    EXPECT_TRUE(text.ends_with("\tcinematic_stop(BOPSface, 15, 15)\n")) << text;
 }
 
 TEST_F(MainWindowStatement, TheNinthCinematicStopEarnsTheOnlyRemark)
@@ -206,7 +200,7 @@ TEST_F(MainWindowStatement, TheNinthCinematicStopEarnsTheOnlyRemark)
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     EXPECT_EQ(desktop.messageBoxes.front().text, "This is a GOOD way to keep a MORON busy all the time.. :P");
     EXPECT_EQ(desktop.messageBoxes.front().caption, "pFFFt...");
-    EXPECT_EQ(Access::StopCount(main.dlg), 13);
+    EXPECT_EQ(desktop.messageBoxes.front().owner, &main.window);
     EXPECT_EQ(ClipboardText(), "");
     EXPECT_EQ(EditorText(), "");
 }
@@ -223,17 +217,18 @@ TEST_F(MainWindowStatement, DifficultyInsertsItsOwnBlock)
 
 TEST_F(MainWindowStatement, AHeldClipboardStillPastesWhatItHolds)
 {
-    desktop.setClipboardText("held");
+    HoldInTheClipboard("held");
     desktop.clipboardAnswer = DesktopServices::ClipboardWrite::Unavailable;
     builder.ChooseCommand("ai2_kill");
     Press();
     EXPECT_EQ(EditorText(), "held");
-    EXPECT_EQ(builder.Hint(), "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.");
+    EXPECT_EQ(ClipboardText(), "held");
+    EXPECT_EQ(builder.Hint(), kHintAsShown);
 }
 
 TEST_F(MainWindowStatement, AStatementThatCannotBeAllocatedPastesNothing)
 {
-    desktop.setClipboardText("held");
+    HoldInTheClipboard("held");
     desktop.clipboardAnswer = DesktopServices::ClipboardWrite::OutOfMemory;
     builder.ChooseCommand("chr_has_lsi");
     builder.ChooseParam(1, "demo1");
@@ -241,8 +236,7 @@ TEST_F(MainWindowStatement, AStatementThatCannotBeAllocatedPastesNothing)
     EXPECT_EQ(ClipboardText(), "held");
     EXPECT_EQ(EditorText(), "");
     EXPECT_TRUE(desktop.messageBoxes.empty());
-    EXPECT_EQ(Access::UseDefaultLayout(main.dlg), 1);
-    EXPECT_EQ(builder.Hint(), "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.");
+    EXPECT_EQ(builder.Hint(), kHintAsShown);
 }
 
 } // namespace

@@ -1,58 +1,63 @@
-#include "app/Resource.h"
-#include "platform/ClickLabel.h"
-#include "platform/Cp1252.h"
-#include "platform/DropDownList.h"
-#include "platform/MultiLineEdit.h"
-#include "platform/PushButton.h"
+#include "app/ClickLabel.h"
+#include "builder/CommandTable.h"
+#include "editor/ScriptEditor.h"
+#include "platform/DialogUnits.h"
 #include "support/FakeDesktopServices.h"
-#include "support/ScriptToolDlgTestAccess.h"
+#include "support/InputEvents.h"
+#include "support/MainWindowHarness.h"
 
-#include <QAbstractScrollArea>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include <string>
 #include <vector>
 
 namespace {
 
-enum class Kind { Label, ClickLabel, FlatButton, SingleLineEdit, MultiLineEdit, DropDownList, RichEdit };
+enum class Kind { Label, ClickLabel, FlatButton, SingleLineEdit, MultiLineEdit, DropDownList, ScriptEditor };
+
+const QString kHintAtRest =
+    QStringLiteral("-> 'CTRL+ENTER' = NEW LINE.\n\n-> 'CTRL+TAB'     = TAB.\n\n-> EDITING KEY ARE ENABLED.");
 
 struct ExpectedControl {
-    int id;
     const char* name;
     Kind kind;
-    std::string text;
+    QString text;
     DialogRect rect;
 };
 
 const std::vector<ExpectedControl> kExpectedControls = {
-    {6019, "IDC_CREDITS", Kind::Label, "Programmed by Ravok - Ideas by PLXN", {6, 255, 256, 9}},
-    {6018, "IDC_OPEN_LABEL", Kind::ClickLabel, "OPEN", {325, 255, 50, 9}},
-    {6017, "IDC_SAVE_LABEL", Kind::ClickLabel, "SAVE ", {381, 255, 50, 9}},
-    {6010, "IDC_SCRIPT_EDIT", Kind::RichEdit, "", {0, 0, 431, 254}},
-    {1000, "IDC_LINK_CHARS", Kind::FlatButton, "Visit VESK Chars", {433, 2, 141, 13}},
-    {1001, "IDC_LINK_SHOTS", Kind::FlatButton, "Visit VESK Shots", {433, 17, 141, 13}},
-    {1002, "IDC_LINK_CENTRAL", Kind::FlatButton, "Visit VESK Central", {433, 31, 141, 13}},
-    {6021, "IDC_CUSTOM_EDIT", Kind::SingleLineEdit, std::string(50, '='), {433, 164, 141, 12}},
-    {6012, "IDC_CATEGORY_COMBO", Kind::DropDownList, "Select a Command Type", {433, 54, 141, 12}},
-    {6013, "IDC_PARAM1_COMBO", Kind::DropDownList, "", {433, 119, 141, 12}},
-    {6014, "IDC_PARAM2_COMBO", Kind::DropDownList, "", {433, 134, 141, 12}},
-    {6015, "IDC_PARAM3_COMBO", Kind::DropDownList, "", {433, 149, 141, 12}},
-    {6020, "IDC_HINT_EDIT", Kind::MultiLineEdit,
-     "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.",
-     {433, 180, 141, 57}},
-    {6022, "IDC_ADD_STATEMENT", Kind::FlatButton, "ADD STATMENT", {433, 240, 141, 13}},
-    {6016, "IDC_CLOCK", Kind::Label, "", {527, 254, 47, 10}},
-    {-1, "IDC_STATIC", Kind::Label,
+    {"IDC_CREDITS", Kind::Label, "Programmed by Ravok - Ideas by PLXN", {6, 255, 256, 9}},
+    {"IDC_OPEN_LABEL", Kind::ClickLabel, "OPEN", {325, 255, 50, 9}},
+    {"IDC_SAVE_LABEL", Kind::ClickLabel, "SAVE ", {381, 255, 50, 9}},
+    {"IDC_SCRIPT_EDIT", Kind::ScriptEditor, "", {0, 0, 431, 254}},
+    {"IDC_LINK_CHARS", Kind::FlatButton, "Visit VESK Chars", {433, 2, 141, 13}},
+    {"IDC_LINK_SHOTS", Kind::FlatButton, "Visit VESK Shots", {433, 17, 141, 13}},
+    {"IDC_LINK_CENTRAL", Kind::FlatButton, "Visit VESK Central", {433, 31, 141, 13}},
+    {"IDC_CUSTOM_EDIT", Kind::SingleLineEdit, QString(50, u'='), {433, 164, 141, 12}},
+    {"IDC_CATEGORY_COMBO", Kind::DropDownList, "Select a Command Type", {433, 54, 141, 12}},
+    {"IDC_PARAM1_COMBO", Kind::DropDownList, "", {433, 119, 141, 12}},
+    {"IDC_PARAM2_COMBO", Kind::DropDownList, "", {433, 134, 141, 12}},
+    {"IDC_PARAM3_COMBO", Kind::DropDownList, "", {433, 149, 141, 12}},
+    {"IDC_HINT_EDIT", Kind::MultiLineEdit, kHintAtRest, {433, 180, 141, 57}},
+    {"IDC_ADD_STATEMENT", Kind::FlatButton, "ADD STATMENT", {433, 240, 141, 13}},
+    {"IDC_CLOCK", Kind::Label, "", {527, 254, 47, 10}},
+    {"IDC_STATIC", Kind::Label,
      "-Select the command type from the \n above Combo-Box.\n-Make a correct combination from the\n available "
      "commands and parameters.",
      {433, 68, 140, 31}},
-    {6011, "IDC_COMMAND_COMBO", Kind::DropDownList, "", {433, 104, 141, 12}},
+    {"IDC_COMMAND_COMBO", Kind::DropDownList, "", {433, 104, 141, 12}},
 };
 
 bool IsKind(QWidget* widget, Kind kind)
@@ -63,169 +68,256 @@ bool IsKind(QWidget* widget, Kind kind)
     case Kind::ClickLabel:
         return qobject_cast<ClickLabel*>(widget) != nullptr;
     case Kind::FlatButton:
-        return dynamic_cast<PushButton*>(widget) && static_cast<PushButton*>(widget)->isFlat();
+        return qobject_cast<QPushButton*>(widget) && static_cast<QPushButton*>(widget)->isFlat();
     case Kind::SingleLineEdit:
         return qobject_cast<QLineEdit*>(widget) != nullptr;
     case Kind::MultiLineEdit:
-        return dynamic_cast<MultiLineEdit*>(widget) != nullptr;
+        return qobject_cast<QPlainTextEdit*>(widget) != nullptr;
     case Kind::DropDownList:
-        return qobject_cast<DropDownList*>(widget) && !static_cast<QComboBox*>(widget)->isEditable();
-    case Kind::RichEdit:
-        return qobject_cast<QAbstractScrollArea*>(widget) && !dynamic_cast<MultiLineEdit*>(widget);
+        return qobject_cast<QComboBox*>(widget) && !static_cast<QComboBox*>(widget)->isEditable();
+    case Kind::ScriptEditor:
+        return qobject_cast<ScriptEditor*>(widget) != nullptr;
     }
     return false;
 }
 
-// The window's controls in the order they were created.
-std::vector<QWidget*> ControlsInCreationOrder(QWidget* window)
+// What the control shows as its text.
+QString TextOf(QWidget* widget)
 {
-    std::vector<QWidget*> controls;
-    for (QObject* child : window->children()) {
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (widget && widget->property(CWnd::kControlIdProperty).isValid())
-            controls.push_back(widget);
-    }
-    return controls;
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        return button->text();
+    if (auto* line = qobject_cast<QLineEdit*>(widget))
+        return line->text();
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
+        return box->toPlainText();
+    if (auto* list = qobject_cast<QComboBox*>(widget))
+        return list->currentText();
+    if (auto* editor = qobject_cast<ScriptEditor*>(widget))
+        return QString::fromStdString(std::string(editor->documentText()));
+    return QStringLiteral("<unknown kind>");
 }
 
 class MainWindowTemplate : public ::testing::Test {
 protected:
+    DialogUnits Units() const { return DialogUnits::fromFont(main.window.font()); }
+
     FakeDesktopServices desktop;
     MainWindowUnderTest main;
 };
 
-TEST_F(MainWindowTemplate, HasTheSeventeenControlsInCreationOrder)
+TEST_F(MainWindowTemplate, HasTheSeventeenControlsWithTheirTextsWhereTheLayoutPutsThem)
 {
-    const std::vector<QWidget*> controls = ControlsInCreationOrder(main.window());
-    ASSERT_EQ(controls.size(), kExpectedControls.size());
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const ExpectedControl& expected = kExpectedControls[i];
-        QWidget* control = controls[i];
-        SCOPED_TRACE(expected.name);
-        EXPECT_EQ(control->objectName(), QString::fromLatin1(expected.name));
-        EXPECT_EQ(control->property(CWnd::kControlIdProperty).toInt(), expected.id);
-        EXPECT_TRUE(IsKind(control, expected.kind));
-        CWnd wnd;
-        ASSERT_TRUE(wnd.SubclassDlgItem(expected.id, main.window()));
-        EXPECT_EQ(wnd.GetWindowText(), expected.text);
-        EXPECT_EQ(control->geometry(), main.dlg.GetDialogUnits().ToPixels(expected.rect));
-    }
-}
-
-TEST_F(MainWindowTemplate, FindsEveryControlByItsIdentifier)
-{
+    const DialogUnits units = Units();
     for (const ExpectedControl& expected : kExpectedControls) {
-        QWidget* control = main.dlg.GetDlgItem(expected.id);
-        ASSERT_NE(control, nullptr) << expected.name;
-        EXPECT_EQ(control->objectName(), QString::fromLatin1(expected.name));
+        SCOPED_TRACE(expected.name);
+        QWidget* control = main.control(expected.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(IsKind(control, expected.kind));
+        EXPECT_EQ(TextOf(control), expected.text);
+        EXPECT_EQ(QRect(control->mapTo(&main.window, QPoint(0, 0)), control->size()), units.toPixels(expected.rect));
+        EXPECT_TRUE(control->isVisible());
     }
+
+    std::vector<QString> named;
+    for (QWidget* widget : main.window.findChildren<QWidget*>())
+        if (widget->objectName().startsWith(QStringLiteral("IDC_")))
+            named.push_back(widget->objectName());
+    EXPECT_EQ(named.size(), kExpectedControls.size());
 }
 
-TEST_F(MainWindowTemplate, TabsThroughTheControlsInCreationOrder)
+TEST_F(MainWindowTemplate, TabsThroughTheControlsInTheirOrder)
 {
-    const std::vector<int> expected = {IDC_SCRIPT_EDIT, IDC_LINK_CHARS,   IDC_LINK_SHOTS,   IDC_LINK_CENTRAL,
-                                       IDC_CUSTOM_EDIT, IDC_CATEGORY_COMBO, IDC_PARAM1_COMBO, IDC_PARAM2_COMBO,
-                                       IDC_PARAM3_COMBO, IDC_HINT_EDIT,   IDC_ADD_STATEMENT, IDC_COMMAND_COMBO};
-    QWidget* first = main.control(IDC_SCRIPT_EDIT);
-    std::vector<int> order;
-    QWidget* widget = first;
-    do {
-        const QVariant id = widget->property(CWnd::kControlIdProperty);
-        if (id.isValid() && (widget->focusPolicy() & Qt::TabFocus))
-            order.push_back(id.toInt());
-        widget = widget->nextInFocusChain();
-    } while (widget != first && order.size() <= expected.size());
-    EXPECT_EQ(order, expected);
+    const std::vector<std::string> expected = {
+        "IDC_SCRIPT_EDIT",  "IDC_LINK_CHARS",   "IDC_LINK_SHOTS",   "IDC_LINK_CENTRAL",
+        "IDC_CUSTOM_EDIT",  "IDC_CATEGORY_COMBO", "IDC_PARAM1_COMBO", "IDC_PARAM2_COMBO",
+        "IDC_PARAM3_COMBO", "IDC_HINT_EDIT",    "IDC_ADD_STATEMENT", "IDC_COMMAND_COMBO"};
+
+    // Tab in the editor types a tab, so the walk starts at the first link and comes round to the
+    // editor.
+    main.control("IDC_LINK_CHARS")->setFocus();
+    std::vector<std::string> order = {"IDC_LINK_CHARS"};
+    for (std::size_t press = 1; press < expected.size(); ++press) {
+        input::Key(main.window.focusWidget(), Qt::Key_Tab);
+        order.push_back(main.window.focusWidget()->objectName().toStdString());
+    }
+    std::vector<std::string> walk(expected.begin() + 1, expected.end());
+    walk.push_back(expected.front());
+    EXPECT_EQ(order, walk);
+    EXPECT_EQ(main.editorText(), "");
+
+    input::Key(main.window.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(main.window.focusWidget(), main.editor());
+    EXPECT_EQ(main.editorText(), "\t");
 }
 
 TEST_F(MainWindowTemplate, LabelsTakeNoFocus)
 {
-    for (int id : {IDC_CREDITS, IDC_OPEN_LABEL, IDC_SAVE_LABEL, IDC_CLOCK})
-        EXPECT_EQ(main.control(id)->focusPolicy(), Qt::NoFocus) << id;
+    for (const char* name : {"IDC_CREDITS", "IDC_OPEN_LABEL", "IDC_SAVE_LABEL", "IDC_CLOCK", "IDC_STATIC"})
+        EXPECT_EQ(main.control(name)->focusPolicy(), Qt::NoFocus) << name;
 }
 
 TEST_F(MainWindowTemplate, LabelsAreAlignedAndFramedAsTheirStyleSays)
 {
-    for (int id : {IDC_OPEN_LABEL, IDC_SAVE_LABEL}) {
-        auto* label = main.control<QLabel>(id);
-        EXPECT_EQ(label->alignment(), Qt::AlignCenter);
-        EXPECT_EQ(label->frameShadow(), QFrame::Sunken);
+    for (const char* name : {"IDC_OPEN_LABEL", "IDC_SAVE_LABEL"}) {
+        auto* label = main.control<QLabel>(name);
+        EXPECT_EQ(label->alignment(), Qt::AlignCenter) << name;
+        EXPECT_EQ(label->frameShadow(), QFrame::Sunken) << name;
+        EXPECT_NE(label->frameShape(), QFrame::NoFrame) << name;
     }
-    auto* clock = main.control<QLabel>(IDC_CLOCK);
+    auto* clock = main.control<QLabel>("IDC_CLOCK");
     EXPECT_EQ(clock->alignment(), Qt::AlignCenter);
     EXPECT_EQ(clock->frameShadow(), QFrame::Raised);
     EXPECT_EQ(clock->frameWidth(), 2);
-    auto* credits = main.control<QLabel>(IDC_CREDITS);
-    EXPECT_TRUE(credits->alignment() & Qt::AlignLeft);
-    EXPECT_EQ(credits->frameShape(), QFrame::NoFrame);
-    EXPECT_EQ(credits->textFormat(), Qt::PlainText);
+    for (const char* name : {"IDC_CREDITS", "IDC_STATIC"}) {
+        auto* label = main.control<QLabel>(name);
+        EXPECT_TRUE(label->alignment() & Qt::AlignLeft) << name;
+        EXPECT_EQ(label->frameShape(), QFrame::NoFrame) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+    }
 }
 
 TEST_F(MainWindowTemplate, NoButtonIsTheDefault)
 {
-    for (int id : {IDC_LINK_CHARS, IDC_LINK_SHOTS, IDC_LINK_CENTRAL, IDC_ADD_STATEMENT}) {
-        auto* button = main.control<QPushButton>(id);
-        EXPECT_FALSE(button->isDefault()) << id;
-        EXPECT_FALSE(button->autoDefault()) << id;
+    for (const char* name : {"IDC_LINK_CHARS", "IDC_LINK_SHOTS", "IDC_LINK_CENTRAL", "IDC_ADD_STATEMENT"}) {
+        auto* button = main.control<QPushButton>(name);
+        EXPECT_FALSE(button->isDefault()) << name;
+        EXPECT_FALSE(button->autoDefault()) << name;
     }
 }
 
-TEST_F(MainWindowTemplate, OnlyTheCommandListIsSorted)
+TEST_F(MainWindowTemplate, TheCommandListShowsItsEntriesInAscendingOrderIgnoringCase)
 {
-    EXPECT_TRUE(main.control<DropDownList>(IDC_COMMAND_COMBO)->isSorted());
-    for (int id : {IDC_CATEGORY_COMBO, IDC_PARAM1_COMBO, IDC_PARAM2_COMBO, IDC_PARAM3_COMBO})
-        EXPECT_FALSE(main.control<DropDownList>(id)->isSorted()) << id;
+    auto* categories = main.control<QComboBox>("IDC_CATEGORY_COMBO");
+    auto* commands = main.control<QComboBox>("IDC_COMMAND_COMBO");
+    for (int number = 1; number <= kCategoryCount; ++number) {
+        categories->setCurrentIndex(number);
+        ASSERT_GT(commands->count(), 1) << "category " << number;
+        for (int i = 1; i < commands->count(); ++i)
+            EXPECT_LE(QString::compare(commands->itemText(i - 1), commands->itemText(i), Qt::CaseInsensitive), 0)
+                << "category " << number << ": " << commands->itemText(i - 1).toStdString() << " before "
+                << commands->itemText(i).toStdString();
+    }
 }
 
 TEST_F(MainWindowTemplate, DescriptionBoxIsReadOnlyUpperCaseAndWrapsWithAScrollBar)
 {
-    auto* hint = main.control<MultiLineEdit>(IDC_HINT_EDIT);
+    auto* hint = main.control<QPlainTextEdit>("IDC_HINT_EDIT");
     EXPECT_TRUE(hint->isReadOnly());
-    EXPECT_TRUE(hint->isUpperCase());
     EXPECT_EQ(hint->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(hint->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(hint->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     EXPECT_TRUE(hint->focusPolicy() & Qt::TabFocus);
+
+    // Typing into it changes nothing.
+    hint->setFocus();
+    input::Key(hint, Qt::Key_A);
+    EXPECT_EQ(hint->toPlainText(), kHintAtRest);
+
+    // A command's description, written in mixed case, shows in capitals.
+    main.control<QComboBox>("IDC_CATEGORY_COMBO")->setCurrentIndex(1);
+    auto* commands = main.control<QComboBox>("IDC_COMMAND_COMBO");
+    commands->setCurrentIndex(commands->findText(QStringLiteral("ai2_blind")));
+    const QString description = hint->toPlainText();
+    EXPECT_EQ(description, QStringLiteral("TURNS OFF THE AI'S VISUAL SENSING SYSTEM"));
+    EXPECT_EQ(description, description.toUpper());
 }
 
 TEST_F(MainWindowTemplate, CustomValueBoxHasABorderAndShowsItsTextFromTheStart)
 {
-    auto* custom = main.control<QLineEdit>(IDC_CUSTOM_EDIT);
+    auto* custom = main.control<QLineEdit>("IDC_CUSTOM_EDIT");
     EXPECT_TRUE(custom->hasFrame());
     EXPECT_FALSE(custom->isReadOnly());
-    main.dlg.SetDlgItemText(IDC_CUSTOM_EDIT, "< REPLACE WITH A NUMBER OF YOUR CHOICE \"INT\" >");
     EXPECT_EQ(custom->cursorPosition(), 0);
+
+    // A placeholder far wider than the box still shows its beginning.
+    main.control<QComboBox>("IDC_CATEGORY_COMBO")->setCurrentIndex(5);
+    auto* commands = main.control<QComboBox>("IDC_COMMAND_COMBO");
+    commands->setCurrentIndex(commands->findText(QStringLiteral("trigvolume_count")));
+    EXPECT_EQ(custom->text(), QStringLiteral("< REPLACE WITH A NUMBER OF YOUR CHOICE \"INT\" >"));
+    EXPECT_EQ(custom->cursorPosition(), 0);
+}
+
+// How many pixels of `image` have `colour`.
+int PixelsOf(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y).rgb() == colour.rgb();
+    return count;
 }
 
 TEST_F(MainWindowTemplate, EditorKeepsItsSelectionVisibleWithoutFocus)
 {
-    const QPalette palette = main.control(IDC_SCRIPT_EDIT)->palette();
-    EXPECT_EQ(palette.color(QPalette::Inactive, QPalette::Highlight),
-              palette.color(QPalette::Active, QPalette::Highlight));
+    ScriptEditor* editor = main.editor();
+    const QColor highlight = editor->palette().color(QPalette::Active, QPalette::Highlight);
+    main.setEditorText("func main", 0, 4);
+
+    main.control("IDC_CUSTOM_EDIT")->setFocus();
+    ASSERT_FALSE(editor->hasFocus());
+    const int selected = PixelsOf(editor->viewport()->grab().toImage(), highlight);
+
+    main.select(0, 0);
+    const int unselected = PixelsOf(editor->viewport()->grab().toImage(), highlight);
+    EXPECT_GT(selected, unselected + 20);
 }
 
-TEST_F(MainWindowTemplate, IsAFixedSizeWindowWithMinimiseBoxAndTaskBarButton)
+TEST_F(MainWindowTemplate, OpensAtTheTemplateSizeAndGrowsNoSmaller)
 {
-    QWidget* window = main.window();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("QUARN-XP"));
-    EXPECT_EQ(window->size(), main.dlg.GetDialogUnits().ToPixels(575, 265));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    const Qt::WindowFlags flags = window->windowFlags();
+    QWidget& window = main.window;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("QUARN-XP"));
+    EXPECT_EQ(window.size(), Units().toPixels(575, 265));
+    EXPECT_EQ(window.minimumSize(), Units().toPixels(575, 265));
+    EXPECT_GT(window.maximumWidth(), window.minimumWidth());
+    const Qt::WindowFlags flags = window.windowFlags();
     EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
-    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
-    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    ASSERT_FALSE(window.windowIcon().isNull());
+    EXPECT_FALSE(window.windowIcon().pixmap(16).isNull());
+    EXPECT_FALSE(window.windowIcon().pixmap(48).isNull());
+}
+
+TEST_F(MainWindowTemplate, TheEditorTakesTheRoomTheWindowGains)
+{
+    QWidget& window = main.window;
+    const auto geometryOf = [&](const char* name) { return main.control(name)->geometry(); };
+    const char* const kRightColumn[] = {"IDC_LINK_CHARS", "IDC_CATEGORY_COMBO", "IDC_ADD_STATEMENT", "IDC_HINT_EDIT"};
+    const char* const kBottomRow[] = {"IDC_CREDITS", "IDC_OPEN_LABEL", "IDC_SAVE_LABEL", "IDC_CLOCK"};
+    std::map<std::string, QRect> before;
+    for (const char* name : {"IDC_SCRIPT_EDIT", "IDC_LINK_CHARS", "IDC_CATEGORY_COMBO", "IDC_ADD_STATEMENT",
+                             "IDC_HINT_EDIT", "IDC_CREDITS", "IDC_OPEN_LABEL", "IDC_SAVE_LABEL", "IDC_CLOCK"})
+        before[name] = geometryOf(name);
+    const QPoint editorOrigin = main.control("IDC_SCRIPT_EDIT")->mapTo(&window, QPoint(0, 0));
+    const QPoint addOrigin = main.control("IDC_ADD_STATEMENT")->mapTo(&window, QPoint(0, 0));
+
+    window.resize(window.width() + 200, window.height() + 100);
+    QApplication::processEvents();
+
+    EXPECT_EQ(main.control("IDC_SCRIPT_EDIT")->mapTo(&window, QPoint(0, 0)), editorOrigin);
+    EXPECT_EQ(geometryOf("IDC_SCRIPT_EDIT").size(), before["IDC_SCRIPT_EDIT"].size() + QSize(200, 100));
+    EXPECT_EQ(main.control("IDC_ADD_STATEMENT")->mapTo(&window, QPoint(0, 0)), addOrigin + QPoint(200, 0));
+    for (const char* name : kRightColumn)
+        EXPECT_EQ(geometryOf(name).size(), before[name].size()) << name;
+    EXPECT_EQ(geometryOf("IDC_LINK_CHARS").topLeft(), before["IDC_LINK_CHARS"].topLeft() + QPoint(200, 0));
+    EXPECT_EQ(geometryOf("IDC_CREDITS").topLeft(), before["IDC_CREDITS"].topLeft() + QPoint(0, 100));
+    for (const char* name : {"IDC_OPEN_LABEL", "IDC_SAVE_LABEL", "IDC_CLOCK"})
+        EXPECT_EQ(geometryOf(name).topLeft(), before[name].topLeft() + QPoint(200, 100)) << name;
+    for (const char* name : kBottomRow)
+        EXPECT_EQ(geometryOf(name).size(), before[name].size()) << name;
 }
 
 TEST_F(MainWindowTemplate, UsesTheDialogFontOrTheClosestSansSerif)
 {
-    const QFont font = main.window()->font();
+    const QFont font = main.window.font();
     const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY());
-    EXPECT_EQ(font.pixelSize(), MulDiv(7, dpi, 72));
+    EXPECT_EQ(font.pixelSize(), scaleRounded(7, dpi, 72));
     if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
         EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Tahoma"));
     else
         EXPECT_FALSE(QFontInfo(font).fixedPitch());
+    for (const char* name : {"IDC_CREDITS", "IDC_CATEGORY_COMBO", "IDC_ADD_STATEMENT"})
+        EXPECT_EQ(main.control(name)->font(), font) << name;
 }
 
 } // namespace

@@ -1,52 +1,88 @@
-#include "app/Resource.h"
-#include "platform/DropDownList.h"
 #include "support/FakeDesktopServices.h"
 #include "support/InputEvents.h"
-#include "support/ScriptToolDlgTestAccess.h"
+#include "support/MainWindowHarness.h"
 
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
+#include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Access = ScriptToolDlgTestAccess;
+const QString kAboutEntry = QStringLiteral("&About QUARN...");
 
-// The widget a mouse event over the editor lands on.
-QWidget* EditorSurface(QWidget* editor)
+// The widget a mouse event over `control` lands on.
+QWidget* Surface(QWidget* control)
 {
-    auto* area = qobject_cast<QAbstractScrollArea*>(editor);
-    return area ? area->viewport() : editor;
+    auto* area = qobject_cast<QAbstractScrollArea*>(control);
+    return area ? area->viewport() : control;
+}
+
+// The pop-up menu on show, if any.
+QMenu* OpenMenu()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
+            return menu;
+    return nullptr;
 }
 
 struct MenuSeen {
     bool opened = false;
-    QPoint position;
+    QRect geometry;
+    QRect screen;  // the part of the screen a menu may cover
     std::vector<QString> entries;  // a separator is an empty entry
 };
 
-// Once the context menu is open, notes what it shows and chooses `entry`, or closes it when
-// `entry` is empty.
-void WhenMenuOpens(MenuSeen& seen, const QString& entry)
+// The menu opens with its corner at the mouse, unless that would take it off the screen.
+void ExpectAtTheMouse(const MenuSeen& seen, QPoint mouse)
 {
-    QTimer::singleShot(0, [&seen, entry] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    const QPoint corner(std::min(mouse.x(), seen.screen.right() + 1 - seen.geometry.width()),
+                        std::min(mouse.y(), seen.screen.bottom() + 1 - seen.geometry.height()));
+    EXPECT_EQ(seen.geometry.topLeft(), corner) << "mouse at " << mouse.x() << ", " << mouse.y();
+}
+
+// Runs `check` once the About box is up, whatever runs it modally.
+void WhenAboutBoxOpens(std::function<void(QWidget*)> check)
+{
+    QTimer::singleShot(0, [check = std::move(check)] {
+        if (QWidget* about = QApplication::activeModalWidget())
+            check(about);
+    });
+}
+
+class TheMainWindow : public ::testing::Test {
+protected:
+    TheMainWindow() { QGuiApplication::clipboard()->clear(); }
+
+    // A right click over `control`, then `entry` chosen from the menu it opens, or the menu
+    // closed when `entry` is empty.
+    MenuSeen RightClickAndChoose(QWidget* control, QPoint local, const QString& entry)
+    {
+        QWidget* surface = Surface(control);
+        input::RightClick(surface, local);
+        MenuSeen seen;
+        QMenu* menu = OpenMenu();
         if (!menu)
-            return;
+            return seen;
         seen.opened = true;
-        seen.position = menu->pos();
+        seen.geometry = menu->geometry();
+        seen.screen = menu->screen()->availableGeometry();
         QAction* chosen = nullptr;
         for (QAction* action : menu->actions()) {
             seen.entries.push_back(action->isSeparator() ? QString() : action->text());
@@ -55,120 +91,65 @@ void WhenMenuOpens(MenuSeen& seen, const QString& entry)
         }
         if (!chosen) {
             menu->close();
-            return;
+        } else {
+            menu->setActiveAction(chosen);
+            input::Key(menu, Qt::Key_Return);
         }
-        menu->setActiveAction(chosen);
-        input::Key(menu, Qt::Key_Return);
-    });
-}
-
-class MainWindow : public ::testing::Test {
-protected:
-    MainWindow() { QGuiApplication::clipboard()->clear(); }
-
-    CRichEdiT& Editor() { return Access::Editor(main.dlg); }
-
-    void SetEditorText(const std::string& text, long selStart, long selEnd)
-    {
-        Editor().SetWindowText(text);
-        Editor().SetSel(selStart, selEnd);
-    }
-
-    std::string EditorText() const { return main.dlg.GetDlgItemText(IDC_SCRIPT_EDIT); }
-
-    CHARRANGE EditorSelection()
-    {
-        CHARRANGE range;
-        Editor().GetSel(range);
-        return range;
-    }
-
-    // A right-click over `target`, with the menu handled as WhenMenuOpens says; then the chosen
-    // command runs.
-    MenuSeen RightClickAndChoose(QWidget* target, QPoint local, const QString& entry)
-    {
-        MenuSeen seen;
-        WhenMenuOpens(seen, entry);
-        input::RightClick(target, local);
-        QApplication::processEvents();
+        EXPECT_FALSE(menu->isVisible());
         return seen;
+    }
+
+    QString ClockText() const { return main.control<QLabel>("IDC_CLOCK")->text(); }
+
+    // What the clock's timer does each second, without waiting the second.
+    void Tick()
+    {
+        auto* timer = main.window.findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(timer, nullptr);
+        ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
     }
 
     FakeDesktopServices desktop;
     MainWindowUnderTest main;
 };
 
-TEST_F(MainWindow, StartsWithTheFocusInTheEditor)
+TEST_F(TheMainWindow, StartsWithTheFocusInTheEditor)
 {
-    QWidget* focus = main.window()->focusWidget();
-    QWidget* editor = main.control(IDC_SCRIPT_EDIT);
-    EXPECT_TRUE(focus == editor || editor->isAncestorOf(focus));
+    EXPECT_EQ(main.window.focusWidget(), main.editor());
 }
 
-TEST_F(MainWindow, StartsWithTheCommandBuilderAtRest)
+TEST_F(TheMainWindow, StartsWithTheCommandBuilderAtRest)
 {
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CATEGORY_COMBO), "Select a Command Type");
-    EXPECT_EQ(Access::Category(main.dlg).GetCount(), 11);
-    EXPECT_EQ(Access::Command(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::Param1(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::Param2(main.dlg).GetCount(), 0);
-    EXPECT_EQ(Access::Param3(main.dlg).GetCount(), 0);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CUSTOM_EDIT), std::string(50, '='));
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_HINT_EDIT),
-              "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.");
+    auto* categories = main.control<QComboBox>("IDC_CATEGORY_COMBO");
+    EXPECT_EQ(categories->currentText(), QStringLiteral("Select a Command Type"));
+    EXPECT_EQ(categories->count(), 11);
+    for (const char* name : {"IDC_COMMAND_COMBO", "IDC_PARAM1_COMBO", "IDC_PARAM2_COMBO", "IDC_PARAM3_COMBO"})
+        EXPECT_EQ(main.control<QComboBox>(name)->count(), 0) << name;
+    EXPECT_EQ(main.control<QLineEdit>("IDC_CUSTOM_EDIT")->text(), QString(50, u'='));
+    EXPECT_EQ(main.control<QPlainTextEdit>("IDC_HINT_EDIT")->toPlainText(),
+              QStringLiteral("-> 'CTRL+ENTER' = NEW LINE.\n\n-> 'CTRL+TAB'     = TAB.\n\n-> EDITING KEY ARE ENABLED."));
 }
 
-TEST_F(MainWindow, StartsWithSingleBlankCreditsAndABlankClock)
+TEST_F(TheMainWindow, StartsWithSingleBlankCreditsAndABlankClock)
 {
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CREDITS), "Programmed by Ravok - Ideas by PLXN");
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CLOCK), "");
-    EXPECT_EQ(EditorText(), "");
+    EXPECT_EQ(main.control<QLabel>("IDC_CREDITS")->text(), QStringLiteral("Programmed by Ravok - Ideas by PLXN"));
+    EXPECT_EQ(ClockText(), QString());
+    EXPECT_EQ(main.editorText(), "");
+    EXPECT_FALSE(main.editor()->isModified());
 }
 
-TEST_F(MainWindow, StartsWithItsMembersSet)
+TEST_F(TheMainWindow, ClockTicksEverySecond)
 {
-    EXPECT_EQ(Access::LastFolder(main.dlg), QDir::homePath().toStdString() + "/");
-    EXPECT_EQ(Access::UseDefaultLayout(main.dlg), 1);
-    EXPECT_EQ(Access::StopCount(main.dlg), 1);
-    EXPECT_EQ(Editor().GetSafeHwnd(), main.control(IDC_SCRIPT_EDIT));
-    EXPECT_EQ(Access::Custom(main.dlg).GetSafeHwnd(), main.control(IDC_CUSTOM_EDIT));
-    EXPECT_EQ(Access::Category(main.dlg).GetSafeHwnd(), main.control(IDC_CATEGORY_COMBO));
-    EXPECT_EQ(Access::Command(main.dlg).GetSafeHwnd(), main.control(IDC_COMMAND_COMBO));
-    EXPECT_EQ(Access::Param3(main.dlg).GetSafeHwnd(), main.control(IDC_PARAM3_COMBO));
-    ASSERT_FALSE(Access::Icon(main.dlg).isNull());
-    EXPECT_FALSE(Access::Icon(main.dlg).pixmap(16).isNull());
-    EXPECT_FALSE(Access::Icon(main.dlg).pixmap(48).isNull());
-    EXPECT_FALSE(main.window()->windowIcon().isNull());
-}
+    auto* timer = main.window.findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 1000);
 
-TEST_F(MainWindow, RoutesItsEventsInTheOrderOfItsTable)
-{
-    struct Route {
-        DialogEvent event;
-        int id;
-    };
-    const std::vector<Route> expected = {
-        {DialogEvent::SysCommand, 0},
-        {DialogEvent::Clicked, IDC_OPEN_LABEL},
-        {DialogEvent::Clicked, IDC_SAVE_LABEL},
-        {DialogEvent::Timer, 0},
-        {DialogEvent::SelChange, IDC_CATEGORY_COMBO},
-        {DialogEvent::SelChange, IDC_COMMAND_COMBO},
-        {DialogEvent::Clicked, IDC_ADD_STATEMENT},
-        {DialogEvent::Command, ID_EDIT_COPY_CMD},
-        {DialogEvent::Command, ID_EDIT_CUT_CMD},
-        {DialogEvent::Command, ID_EDIT_PASTE_CMD},
-        {DialogEvent::Command, ID_EDIT_DELETE_CMD},
-        {DialogEvent::Clicked, IDC_LINK_CHARS},
-        {DialogEvent::Clicked, IDC_LINK_SHOTS},
-        {DialogEvent::Clicked, IDC_LINK_CENTRAL},
-    };
-    const MessageMap& map = Access::GetMessageMap(main.dlg);
-    ASSERT_EQ(map.size(), expected.size());
-    for (std::size_t i = 0; i < map.size(); ++i) {
-        EXPECT_EQ(map[i].event, expected[i].event) << "entry " << i;
-        EXPECT_EQ(map[i].id, expected[i].id) << "entry " << i;
-    }
+    QEventLoop loop;
+    QObject::connect(timer, &QTimer::timeout, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(ClockText(), QStringLiteral("00:00:07"));
 }
 
 struct ClockCase {
@@ -181,13 +162,13 @@ void PrintTo(const ClockCase& clockCase, std::ostream* out)
     *out << clockCase.shown;
 }
 
-class MainWindowClock : public MainWindow, public ::testing::WithParamInterface<ClockCase> {};
+class MainWindowClock : public TheMainWindow, public ::testing::WithParamInterface<ClockCase> {};
 
 TEST_P(MainWindowClock, ShowsTheLocalTimeOnTwentyFourHoursWithLeadingZeros)
 {
     desktop.now = QDateTime(QDate(2024, 3, 9), GetParam().time);
-    Access::OnTimer(main.dlg, IDT_CLOCK);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CLOCK), GetParam().shown);
+    Tick();
+    EXPECT_EQ(ClockText().toStdString(), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, MainWindowClock,
@@ -200,200 +181,221 @@ INSTANTIATE_TEST_SUITE_P(Times, MainWindowClock,
                              return name;
                          });
 
-TEST_F(MainWindow, ClockIsBlankForATimeThatCannotBeRead)
+TEST_F(TheMainWindow, ClockIsBlankForATimeThatCannotBeRead)
 {
-    Access::OnTimer(main.dlg, IDT_CLOCK);
-    ASSERT_FALSE(main.dlg.GetDlgItemText(IDC_CLOCK).empty());
+    Tick();
+    ASSERT_FALSE(ClockText().isEmpty());
     desktop.now = QDateTime();
-    Access::OnTimer(main.dlg, IDT_CLOCK);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CLOCK), "");
+    Tick();
+    EXPECT_EQ(ClockText(), QString());
 }
 
-TEST_F(MainWindow, ClockIgnoresOtherTimers)
+TEST_F(TheMainWindow, EscapeDoesNothingAnywhere)
 {
-    Access::OnTimer(main.dlg, IDT_CLOCK + 1);
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CLOCK), "");
-}
-
-TEST_F(MainWindow, EscapeDoesNothingAnywhere)
-{
-    SetEditorText("func main", 0, 4);
-    for (int id : {IDC_SCRIPT_EDIT, IDC_CUSTOM_EDIT, IDC_CATEGORY_COMBO, IDC_HINT_EDIT, IDC_LINK_CHARS,
-                   IDC_COMMAND_COMBO}) {
-        input::Key(main.control(id), Qt::Key_Escape);
-        EXPECT_TRUE(main.window()->isVisible()) << id;
+    main.setEditorText("func main", 0, 4);
+    for (const char* name : {"IDC_SCRIPT_EDIT", "IDC_CUSTOM_EDIT", "IDC_CATEGORY_COMBO", "IDC_HINT_EDIT",
+                             "IDC_LINK_CHARS", "IDC_ADD_STATEMENT", "IDC_COMMAND_COMBO"}) {
+        main.control(name)->setFocus();
+        input::Key(main.control(name), Qt::Key_Escape);
+        EXPECT_TRUE(main.window.isVisible()) << name;
     }
-    EXPECT_EQ(EditorText(), "func main");
+    EXPECT_EQ(main.editorText(), "func main");
+    EXPECT_EQ(main.control<QLineEdit>("IDC_CUSTOM_EDIT")->text(), QString(50, u'='));
     EXPECT_TRUE(desktop.openedUrls.empty());
+    EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
-TEST_F(MainWindow, EscapeLeavesAnOpenListOpen)
+TEST_F(TheMainWindow, EscapeLeavesAnOpenListOpen)
 {
-    auto* list = main.control<DropDownList>(IDC_CATEGORY_COMBO);
+    auto* list = main.control<QComboBox>("IDC_CATEGORY_COMBO");
     list->showPopup();
     ASSERT_TRUE(list->view()->isVisible());
 
     input::Key(list->view(), Qt::Key_Escape);
 
     EXPECT_TRUE(list->view()->isVisible());
-    EXPECT_EQ(main.dlg.GetDlgItemText(IDC_CATEGORY_COMBO), "Select a Command Type");
+    EXPECT_EQ(list->currentText(), QStringLiteral("Select a Command Type"));
     list->hidePopup();
-    EXPECT_TRUE(main.window()->isVisible());
+    EXPECT_TRUE(main.window.isVisible());
 }
 
-// Enter outside the editor would end the program and lose the script; it does nothing.
-TEST_F(MainWindow, EnterOutsideTheEditorDoesNotEndTheProgram)
+// Enter outside the editor must not end the program and lose the script.
+TEST_F(TheMainWindow, EnterOutsideTheEditorDoesNotCloseTheWindow)
 {
-    SetEditorText("sleep 10", 0, 0);
-    for (int id : {IDC_CATEGORY_COMBO, IDC_COMMAND_COMBO, IDC_PARAM1_COMBO, IDC_CUSTOM_EDIT, IDC_HINT_EDIT}) {
-        input::Key(main.control(id), Qt::Key_Return);
-        input::Key(main.control(id), Qt::Key_Enter, Qt::KeypadModifier);
-        EXPECT_TRUE(main.window()->isVisible()) << id;
+    main.setEditorText("sleep 10", 0, 0);
+    for (const char* name :
+         {"IDC_CATEGORY_COMBO", "IDC_COMMAND_COMBO", "IDC_PARAM1_COMBO", "IDC_CUSTOM_EDIT", "IDC_HINT_EDIT"}) {
+        main.control(name)->setFocus();
+        input::Key(main.control(name), Qt::Key_Return);
+        input::Key(main.control(name), Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_TRUE(main.window.isVisible()) << name;
     }
-    EXPECT_EQ(EditorText(), "sleep 10");
+    EXPECT_EQ(main.editorText(), "sleep 10");
     EXPECT_TRUE(desktop.openedUrls.empty());
+    EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
-TEST_F(MainWindow, EnterOnAFocusedLinkButtonClicksIt)
+TEST_F(TheMainWindow, EnterOnAFocusedLinkButtonClicksIt)
 {
-    input::Key(main.control(IDC_LINK_SHOTS), Qt::Key_Return);
+    main.control("IDC_LINK_SHOTS")->setFocus();
+    input::Key(main.control("IDC_LINK_SHOTS"), Qt::Key_Return);
     EXPECT_EQ(desktop.openedUrls, std::vector<QString>{QStringLiteral("https://vesk.example.org/shots")});
+    input::Key(main.control("IDC_LINK_CENTRAL"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(desktop.openedUrls.size(), 2u);
 }
 
-TEST(MainWindowRun, EndsOnTheCloseBox)
+TEST_F(TheMainWindow, ClosesOnClose)
 {
-    FakeDesktopServices desktop;
-    CScriptToolDlg dlg;
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(main.window.close());
+    EXPECT_FALSE(main.window.isVisible());
+    EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
-TEST_F(MainWindow, LinkButtonsOpenTheirPages)
+TEST_F(TheMainWindow, LinkButtonsOpenTheirPages)
 {
-    for (int id : {IDC_LINK_CHARS, IDC_LINK_SHOTS, IDC_LINK_CENTRAL})
-        main.control<QPushButton>(id)->click();
+    for (const char* name : {"IDC_LINK_CHARS", "IDC_LINK_SHOTS", "IDC_LINK_CENTRAL"})
+        input::LeftClick(main.control(name), {5, 5});
     EXPECT_EQ(desktop.openedUrls,
               (std::vector<QString>{QStringLiteral("https://vesk.example.org/chars"),
                                     QStringLiteral("https://vesk.example.org/shots"),
                                     QStringLiteral("https://vesk.example.org/central")}));
 }
 
-TEST_F(MainWindow, ALinkThatCannotOpenChangesNothing)
+TEST_F(TheMainWindow, ALinkThatCannotOpenChangesNothing)
 {
     desktop.openUrlSucceeds = false;
-    main.control<QPushButton>(IDC_LINK_CENTRAL)->click();
+    main.control<QPushButton>("IDC_LINK_CENTRAL")->click();
+    EXPECT_EQ(desktop.openedUrls.size(), 1u);
     EXPECT_TRUE(desktop.messageBoxes.empty());
-    EXPECT_TRUE(main.window()->isVisible());
+    EXPECT_TRUE(main.window.isVisible());
 }
 
-TEST_F(MainWindow, RightClickOverAListOpensTheMenuAndCopyTakesTheEditorsSelection)
+TEST_F(TheMainWindow, RightClickOverAListOpensTheMenuAndCopyTakesTheEditorsSelection)
 {
-    SetEditorText("chr_teleport bob", 0, 12);
-    auto* list = main.control<DropDownList>(IDC_CATEGORY_COMBO);
+    main.setEditorText("chr_teleport bob", 0, 12);
+    auto* list = main.control<QComboBox>("IDC_CATEGORY_COMBO");
 
     const MenuSeen seen = RightClickAndChoose(list, {5, 5}, QStringLiteral("Copy"));
 
     ASSERT_TRUE(seen.opened);
     EXPECT_FALSE(list->view()->isVisible());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("chr_teleport"));
-    EXPECT_EQ(EditorText(), "chr_teleport bob");
+    EXPECT_EQ(main.editorText(), "chr_teleport bob");
 }
 
-TEST_F(MainWindow, ContextMenuHoldsTheEditingEntriesThenTheAboutEntry)
+TEST_F(TheMainWindow, EveryControlOpensTheMenuAtTheMouse)
 {
-    const MenuSeen seen = RightClickAndChoose(main.control(IDC_ADD_STATEMENT), {4, 4}, QString());
+    for (const char* name :
+         {"IDC_CREDITS", "IDC_OPEN_LABEL", "IDC_SAVE_LABEL", "IDC_SCRIPT_EDIT", "IDC_LINK_CHARS", "IDC_LINK_SHOTS",
+          "IDC_LINK_CENTRAL", "IDC_CUSTOM_EDIT", "IDC_CATEGORY_COMBO", "IDC_PARAM1_COMBO", "IDC_PARAM2_COMBO",
+          "IDC_PARAM3_COMBO", "IDC_HINT_EDIT", "IDC_ADD_STATEMENT", "IDC_CLOCK", "IDC_STATIC", "IDC_COMMAND_COMBO"}) {
+        SCOPED_TRACE(name);
+        QWidget* surface = Surface(main.control(name));
+        const QPoint local(3, 3);
+        const MenuSeen seen = RightClickAndChoose(surface, local, QString());
+        ASSERT_TRUE(seen.opened);
+        ExpectAtTheMouse(seen, surface->mapToGlobal(local));
+    }
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+}
+
+TEST_F(TheMainWindow, MenuHoldsTheEditingEntriesThenTheRecentScriptsThenTheAboutEntry)
+{
+    const MenuSeen seen = RightClickAndChoose(main.control("IDC_ADD_STATEMENT"), {4, 4}, QString());
     ASSERT_TRUE(seen.opened);
     EXPECT_EQ(seen.entries, (std::vector<QString>{QStringLiteral("Copy"), QStringLiteral("Cut"),
                                                   QStringLiteral("Paste"), QStringLiteral("Delete"), QString(),
-                                                  QStringLiteral("&About QUARN...")}));
+                                                  QStringLiteral("Recent scripts"), QString(), kAboutEntry}));
+    EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
-TEST_F(MainWindow, RightClickInTheEditorOpensTheMenuAtTheMouseAndKeepsCaretAndSelection)
+TEST_F(TheMainWindow, RightClickInTheEditorOpensTheMenuAtTheMouseAndKeepsCaretAndSelection)
 {
-    SetEditorText("func main\r\n{\r\n\tsleep 10\r\n}\r\n", 2, 7);
-    QWidget* surface = EditorSurface(main.control(IDC_SCRIPT_EDIT));
+    main.setEditorText("func main\r\n{\r\n\tsleep 10\r\n}\r\n", 2, 7);
+    QWidget* surface = Surface(main.editor());
     const QPoint local(40, 60);
 
     const MenuSeen seen = RightClickAndChoose(surface, local, QString());
 
     ASSERT_TRUE(seen.opened);
-    EXPECT_EQ(seen.position, surface->mapToGlobal(local));
-    const CHARRANGE selection = EditorSelection();
-    EXPECT_EQ(selection.cpMin, 2);
-    EXPECT_EQ(selection.cpMax, 7);
+    EXPECT_EQ(seen.geometry.topLeft(), surface->mapToGlobal(local));
+    EXPECT_EQ(main.editorSelection(), (std::pair<long, long>{2, 7}));
+    EXPECT_EQ(main.editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 7);
 }
 
-TEST_F(MainWindow, ContextMenuEntriesActOnTheEditor)
+TEST_F(TheMainWindow, MenuEntriesActOnTheEditor)
 {
-    SetEditorText("door_open 12", 0, 9);
-    RightClickAndChoose(main.control(IDC_CUSTOM_EDIT), {3, 3}, QStringLiteral("Cut"));
+    main.setEditorText("door_open 12", 0, 9);
+    RightClickAndChoose(main.control("IDC_CUSTOM_EDIT"), {3, 3}, QStringLiteral("Cut"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("door_open"));
-    EXPECT_EQ(EditorText(), " 12");
+    EXPECT_EQ(main.editorText(), " 12");
 
-    Editor().SetSel(3, 3);
-    RightClickAndChoose(main.control(IDC_PARAM2_COMBO), {3, 3}, QStringLiteral("Paste"));
-    EXPECT_EQ(EditorText(), " 12door_open");
+    main.select(3, 3);
+    RightClickAndChoose(main.control("IDC_PARAM2_COMBO"), {3, 3}, QStringLiteral("Paste"));
+    EXPECT_EQ(main.editorText(), " 12door_open");
 
-    Editor().SetSel(0, 3);
-    RightClickAndChoose(main.control(IDC_HINT_EDIT), {3, 3}, QStringLiteral("Delete"));
-    EXPECT_EQ(EditorText(), "door_open");
+    main.select(0, 3);
+    RightClickAndChoose(main.control("IDC_HINT_EDIT"), {3, 3}, QStringLiteral("Delete"));
+    EXPECT_EQ(main.editorText(), "door_open");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("door_open"));
 }
 
-TEST_F(MainWindow, DeleteWithoutSelectionAndPasteWithAnEmptyClipboardChangeNothing)
+TEST_F(TheMainWindow, DeleteWithoutSelectionAndPasteWithAnEmptyClipboardChangeNothing)
 {
-    SetEditorText("win", 1, 1);
-    RightClickAndChoose(main.control(IDC_CLOCK), {2, 2}, QStringLiteral("Delete"));
-    RightClickAndChoose(main.control(IDC_CREDITS), {2, 2}, QStringLiteral("Paste"));
-    EXPECT_EQ(EditorText(), "win");
+    main.setEditorText("win", 1, 1);
+    RightClickAndChoose(main.control("IDC_CLOCK"), {2, 2}, QStringLiteral("Delete"));
+    RightClickAndChoose(main.control("IDC_CREDITS"), {2, 2}, QStringLiteral("Paste"));
+    EXPECT_EQ(main.editorText(), "win");
+    EXPECT_EQ(main.editorSelection(), (std::pair<long, long>{1, 1}));
 }
 
-TEST_F(MainWindow, AboutEntryShowsTheAboutBoxAndReturnsUnchanged)
+TEST_F(TheMainWindow, AboutEntryShowsTheAboutBoxAndReturnsUnchanged)
 {
-    SetEditorText("lose", 1, 3);
+    main.setEditorText("lose", 1, 3);
     QString caption;
     QString buttonText;
     int labels = 0;
     bool closed = false;
-
-    MenuSeen seen;
-    WhenMenuOpens(seen, QStringLiteral("&About QUARN..."));
-    input::RightClick(main.control(IDC_LINK_CHARS), {3, 3});
-    QTimer::singleShot(0, [&] {
-        QWidget* about = QApplication::activeModalWidget();
-        if (!about || about == main.window())
-            return;
+    WhenAboutBoxOpens([&](QWidget* about) {
         caption = about->windowTitle();
         auto* button = about->findChild<QPushButton*>();
         buttonText = button ? button->text() : QString();
         labels = int(about->findChildren<QLabel*>().size());
         if (button)
-            button->click();
+            input::LeftClick(button, {5, 5});
         closed = !about->isVisible();
     });
-    QApplication::processEvents();
 
+    const MenuSeen seen = RightClickAndChoose(main.control("IDC_LINK_CHARS"), {3, 3}, kAboutEntry);
+
+    ASSERT_TRUE(seen.opened);
     EXPECT_EQ(caption, QStringLiteral("About QUARN-XP"));
     EXPECT_EQ(buttonText, QStringLiteral("Zod Viz"));
     EXPECT_EQ(labels, 2);
     EXPECT_TRUE(closed);
-    EXPECT_TRUE(main.window()->isVisible());
-    EXPECT_EQ(EditorText(), "lose");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(main.window.isVisible());
+    EXPECT_EQ(main.editorText(), "lose");
+    EXPECT_EQ(main.editorSelection(), (std::pair<long, long>{1, 3}));
+    EXPECT_TRUE(desktop.openedUrls.empty());
 }
 
-TEST_F(MainWindow, EscapeClosesTheAboutBox)
+TEST_F(TheMainWindow, EscapeClosesTheAboutBox)
 {
+    bool opened = false;
     bool closed = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* about = QApplication::activeModalWidget();
-        if (!about || about == main.window())
-            return;
+    WhenAboutBoxOpens([&](QWidget* about) {
+        opened = true;
         input::Key(about->findChild<QPushButton*>(), Qt::Key_Escape);
         closed = !about->isVisible();
     });
-    Access::OnSysCommand(main.dlg, IDM_ABOUTBOX);
+
+    RightClickAndChoose(main.control("IDC_SCRIPT_EDIT"), {3, 3}, kAboutEntry);
+
+    EXPECT_TRUE(opened);
     EXPECT_TRUE(closed);
-    EXPECT_TRUE(main.window()->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(main.window.isVisible());
 }
 
 } // namespace

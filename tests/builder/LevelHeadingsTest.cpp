@@ -1,4 +1,4 @@
-#include "builder/CommandCatalogue.h"
+#include "builder/CommandTable.h"
 #include "builder/LevelHeadings.h"
 #include "builder/ReferenceDatabase.h"
 
@@ -42,7 +42,7 @@ const std::set<std::string, std::less<>> kStoredVariantHeadings = {
     "level 03- Bio-Research Lab. ==============================",
 };
 
-bool IsKnownHeading(std::string_view text)
+bool isKnownHeading(std::string_view text)
 {
     for (std::string_view standard : kStandardLevelHeadings) {
         if (text == standard)
@@ -61,7 +61,7 @@ TEST(LevelHeadings, StandardHeadingsAreNumberedZeroToFourteen)
                                static_cast<char>('0' + level % 10), '-', ' ', '\0'};
         EXPECT_TRUE(heading.starts_with(prefix)) << heading;
         EXPECT_TRUE(heading.ends_with(" ==============================")) << heading;
-        EXPECT_TRUE(IsLevelHeading(heading)) << heading;
+        EXPECT_TRUE(isLevelHeading(heading)) << heading;
     }
 }
 
@@ -72,11 +72,11 @@ TEST(LevelHeadings, RecognisesEveryStoredHeadingAndNoOtherEntry)
     std::set<std::string, std::less<>> formsSeen;
     std::string text;
     for (std::uint16_t id = 101; id <= 5554; ++id) {
-        if (!LoadStringById(id, text))
+        if (!loadStringById(id, text))
             continue;
-        EXPECT_EQ(IsLevelHeading(text), IsKnownHeading(text))
+        EXPECT_EQ(isLevelHeading(text), isKnownHeading(text))
             << "identifier " << id << ": " << text;
-        if (IsLevelHeading(text)) {
+        if (isLevelHeading(text)) {
             ++headings;
             formsSeen.insert(text);
         }
@@ -105,7 +105,7 @@ TEST(LevelHeadings, RecognisesTheHeadingsOfTheSoundLists)
              "Level 12- TCTF Science Prison #112 ==============================",
              "Level 12- TCTF Science Prison ==============================",
          }) {
-        EXPECT_TRUE(IsLevelHeading(heading)) << heading;
+        EXPECT_TRUE(isLevelHeading(heading)) << heading;
     }
 }
 
@@ -130,9 +130,9 @@ TEST(LevelHeadings, RejectsLookalikes)
              "Level 01- Syndicate Warehouse ",
              " ==============================door_****** ==============================",
          }) {
-        EXPECT_FALSE(IsLevelHeading(text)) << '"' << text << '"';
+        EXPECT_FALSE(isLevelHeading(text)) << '"' << text << '"';
     }
-    for (const CommandCategory& category : CommandCategories())
-        EXPECT_FALSE(IsLevelHeading(category.heading)) << category.heading;
-    EXPECT_FALSE(IsLevelHeading(kCustomValueFiller));
+    for (const CommandCategory& category : commandCategories())
+        EXPECT_FALSE(isLevelHeading(category.heading)) << category.heading;
+    EXPECT_FALSE(isLevelHeading(kCustomValueFiller));
 }

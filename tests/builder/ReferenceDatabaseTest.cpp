@@ -18,7 +18,7 @@ constexpr std::uint16_t kHighestId = std::numeric_limits<std::uint16_t>::max();
 // A blank and thirty equals signs: both ends of a section marker.
 constexpr std::string_view kRuler = " ==============================";
 
-std::string MarkerText(std::string_view name, std::string_view ending = kRuler)
+std::string markerText(std::string_view name, std::string_view ending = kRuler)
 {
     std::string text(kRuler);
     text += name;
@@ -26,15 +26,15 @@ std::string MarkerText(std::string_view name, std::string_view ending = kRuler)
     return text;
 }
 
-bool IsSectionMarker(std::string_view text)
+bool isSectionMarker(std::string_view text)
 {
     return text.starts_with(kRuler);
 }
 
-std::vector<std::string> LoadRange(std::uint16_t first, std::uint16_t last)
+std::vector<std::string> loadRange(std::uint16_t first, std::uint16_t last)
 {
     std::vector<std::string> list;
-    AddStringRange(list, first, last);
+    addStringRange(list, first, last);
     return list;
 }
 
@@ -48,7 +48,7 @@ constexpr std::array<IdSpan, 9> kIdsWithoutText = {{
     {2286, 2299}, {2332, 2354}, {2364, 2364}, {3093, 3109},
 }};
 
-bool IsListedWithoutText(std::uint16_t id)
+bool isListedWithoutText(std::uint16_t id)
 {
     return std::any_of(kIdsWithoutText.begin(), kIdsWithoutText.end(),
                        [id](const IdSpan& span) { return id >= span.first && id <= span.last; });
@@ -59,7 +59,7 @@ struct SectionMarker {
     std::string text;
 };
 
-std::vector<SectionMarker> ExpectedSectionMarkers()
+std::vector<SectionMarker> expectedSectionMarkers()
 {
     const std::vector<std::pair<std::uint16_t, std::string_view>> names = {
         {184, "env_setanim"},         {2300, "trigvolume_*****"},   {2498, "door_******"},
@@ -77,16 +77,16 @@ std::vector<SectionMarker> ExpectedSectionMarkers()
     };
     std::vector<SectionMarker> markers;
     for (const auto& [id, name] : names)
-        markers.push_back({id, MarkerText(name)});
+        markers.push_back({id, markerText(name)});
     // The two markers that break the pattern, as stored.
-    markers.push_back({2368, MarkerText("-trig_******", "")});
-    markers.push_back({4505, MarkerText("ai2_tripalarm", " ==============================---")});
+    markers.push_back({2368, markerText("-trig_******", "")});
+    markers.push_back({4505, markerText("ai2_tripalarm", " ==============================---")});
     std::sort(markers.begin(), markers.end(),
               [](const SectionMarker& a, const SectionMarker& b) { return a.id < b.id; });
     return markers;
 }
 
-// A slice that the parameter sets load, with what the database must hold there.
+// A slice that the command table loads, with what the database must hold there.
 struct LoadedRange {
     std::uint16_t first;
     std::uint16_t last;
@@ -126,8 +126,8 @@ TEST(ReferenceDatabase, HoldsTextsExactlyUnderTheUsedIdentifiers)
     std::string buffer;
     for (std::uint32_t id = 0; id <= kHighestId; ++id) {
         const auto key = static_cast<std::uint16_t>(id);
-        const bool inUse = id >= 101 && id <= 5554 && !IsListedWithoutText(key);
-        ASSERT_EQ(LoadStringById(key, buffer), inUse) << "identifier " << id;
+        const bool inUse = id >= 101 && id <= 5554 && !isListedWithoutText(key);
+        ASSERT_EQ(loadStringById(key, buffer), inUse) << "identifier " << id;
         if (inUse) {
             ++texts;
             EXPECT_FALSE(buffer.empty()) << "identifier " << id;
@@ -142,7 +142,7 @@ TEST(ReferenceDatabase, TextsArePrintableAsciiWithTrailingBlanksKept)
     int endingInBlank = 0;
     std::string text;
     for (std::uint16_t id = 101; id <= 5554; ++id) {
-        if (!LoadStringById(id, text))
+        if (!loadStringById(id, text))
             continue;
         longest = std::max(longest, text.size());
         endingInBlank += text.back() == ' ' ? 1 : 0;
@@ -168,7 +168,7 @@ TEST(ReferenceDatabase, LoadsIndividualTexts)
     };
     for (const auto& [id, expected] : samples) {
         std::string buffer = "previous";
-        EXPECT_TRUE(LoadStringById(id, buffer)) << "identifier " << id;
+        EXPECT_TRUE(loadStringById(id, buffer)) << "identifier " << id;
         EXPECT_EQ(buffer, expected) << "identifier " << id;
     }
 }
@@ -177,60 +177,60 @@ TEST(ReferenceDatabase, MissingTextLeavesTheBufferAsItWas)
 {
     for (const std::uint16_t id : {0, 1, 100, 326, 336, 1226, 2364, 5555, 61440, 65535}) {
         std::string buffer = "keys_pause";
-        EXPECT_FALSE(LoadStringById(static_cast<std::uint16_t>(id), buffer)) << "identifier " << id;
+        EXPECT_FALSE(loadStringById(static_cast<std::uint16_t>(id), buffer)) << "identifier " << id;
         EXPECT_EQ(buffer, "keys_pause") << "identifier " << id;
     }
 }
 
-TEST(ReferenceDatabase, AddStringRangeAppendsInIdentifierOrder)
+TEST(ReferenceDatabase, RangesAppendInIdentifierOrder)
 {
-    const std::vector<std::string> keys = LoadRange(4248, 4256);
+    const std::vector<std::string> keys = loadRange(4248, 4256);
     ASSERT_EQ(keys.size(), 9u);
     EXPECT_EQ(keys.front(), "keys_pause");
     EXPECT_EQ(keys.back(), "keys_reload");
 
-    const std::vector<std::string> characters = LoadRange(337, 1225);
+    const std::vector<std::string> characters = loadRange(337, 1225);
     ASSERT_EQ(characters.size(), 889u);
     EXPECT_EQ(characters[0], "Level 00- TCTF Training ==============================");
     EXPECT_EQ(characters[1], "demo1");
 
     std::vector<std::string> list = {"kept"};
-    AddStringRange(list, 4248, 4248);
-    AddStringRange(list, 4256, 4256);
+    addStringRange(list, 4248, 4248);
+    addStringRange(list, 4256, 4256);
     EXPECT_EQ(list, (std::vector<std::string>{"kept", "keys_pause", "keys_reload"}));
 }
 
 // Identifiers without text add nothing, rather than a copy of the entry before them.
-TEST(ReferenceDatabase, AddStringRangeSkipsIdentifiersWithoutText)
+TEST(ReferenceDatabase, RangesSkipIdentifiersWithoutText)
 {
-    const std::vector<std::string> volumes = LoadRange(2301, 2365);
+    const std::vector<std::string> volumes = loadRange(2301, 2365);
     EXPECT_EQ(volumes.size(), 65u - 24u);
-    EXPECT_EQ(LoadRange(3057, 3156).size(), 100u - 17u);
-    EXPECT_EQ(LoadRange(1442, 1447).size(), 4u);
-    EXPECT_EQ(LoadRange(1487, 1495).size(), 8u);
-    EXPECT_TRUE(LoadRange(326, 336).empty());
+    EXPECT_EQ(loadRange(3057, 3156).size(), 100u - 17u);
+    EXPECT_EQ(loadRange(1442, 1447).size(), 4u);
+    EXPECT_EQ(loadRange(1487, 1495).size(), 8u);
+    EXPECT_TRUE(loadRange(326, 336).empty());
     EXPECT_TRUE(std::none_of(volumes.begin(), volumes.end(),
                              [](const std::string& text) { return text.empty(); }));
 }
 
-TEST(ReferenceDatabase, AddStringRangeEdgesOfTheIdentifierSpace)
+TEST(ReferenceDatabase, RangesAtTheEdgesOfTheIdentifierSpace)
 {
-    EXPECT_TRUE(LoadRange(4256, 4248).empty());
-    EXPECT_TRUE(LoadRange(65535, 65535).empty());
-    EXPECT_TRUE(LoadRange(0, 100).empty());
-    EXPECT_EQ(LoadRange(0, 101), (std::vector<std::string>{"&About QUARN..."}));
-    EXPECT_EQ(LoadRange(5553, 65535).size(), 2u);
-    EXPECT_EQ(LoadRange(0, 65535).size(), 5382u);
+    EXPECT_TRUE(loadRange(4256, 4248).empty());
+    EXPECT_TRUE(loadRange(65535, 65535).empty());
+    EXPECT_TRUE(loadRange(0, 100).empty());
+    EXPECT_EQ(loadRange(0, 101), (std::vector<std::string>{"&About QUARN..."}));
+    EXPECT_EQ(loadRange(5553, 65535).size(), 2u);
+    EXPECT_EQ(loadRange(0, 65535).size(), 5382u);
 }
 
 TEST(ReferenceDatabase, SectionMarkersStandWhereExpected)
 {
-    const std::vector<SectionMarker> expected = ExpectedSectionMarkers();
+    const std::vector<SectionMarker> expected = expectedSectionMarkers();
     ASSERT_EQ(expected.size(), 36u);
     std::vector<SectionMarker> found;
     std::string text;
     for (std::uint16_t id = 101; id <= 5554; ++id) {
-        if (LoadStringById(id, text) && IsSectionMarker(text))
+        if (loadStringById(id, text) && isSectionMarker(text))
             found.push_back({id, text});
     }
     ASSERT_EQ(found.size(), expected.size());
@@ -248,25 +248,25 @@ TEST(ReferenceDatabase, LoadedRangesMatchTheirSections)
 
         std::string before;
         const auto idBefore = static_cast<std::uint16_t>(range.first - 1);
-        const bool hasTextBefore = LoadStringById(idBefore, before);
+        const bool hasTextBefore = loadStringById(idBefore, before);
         if (range.markerBefore == 0) {
-            EXPECT_FALSE(hasTextBefore && IsSectionMarker(before)) << before;
+            EXPECT_FALSE(hasTextBefore && isSectionMarker(before)) << before;
         } else {
             EXPECT_EQ(range.markerBefore, idBefore);
-            EXPECT_TRUE(hasTextBefore && IsSectionMarker(before)) << before;
+            EXPECT_TRUE(hasTextBefore && isSectionMarker(before)) << before;
         }
 
         std::string first;
-        EXPECT_TRUE(LoadStringById(range.first, first));
+        EXPECT_TRUE(loadStringById(range.first, first));
 
-        const std::vector<std::string> entries = LoadRange(range.first, range.last);
+        const std::vector<std::string> entries = loadRange(range.first, range.last);
         EXPECT_EQ(static_cast<int>(entries.size()),
                   range.identifiers - range.identifiersWithoutText);
         EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
-                                [](const std::string& text) { return IsLevelHeading(text); }),
+                                [](const std::string& text) { return isLevelHeading(text); }),
                   range.levelHeadings);
         EXPECT_TRUE(std::none_of(entries.begin(), entries.end(),
-                                 [](const std::string& text) { return IsSectionMarker(text); }));
+                                 [](const std::string& text) { return isSectionMarker(text); }));
     }
 }
 
@@ -277,10 +277,10 @@ TEST(ReferenceDatabase, SoundSlicesHoldOnlySoundNames)
     for (const SoundSlice& slice : kSoundSlices) {
         SCOPED_TRACE(testing::Message() << "slice " << slice.first << " to " << slice.last);
         std::string first;
-        EXPECT_TRUE(LoadStringById(slice.first, first));
-        const std::vector<std::string> sounds = LoadRange(slice.first, slice.last);
+        EXPECT_TRUE(loadStringById(slice.first, first));
+        const std::vector<std::string> sounds = loadRange(slice.first, slice.last);
         EXPECT_TRUE(std::none_of(sounds.begin(), sounds.end(), [](const std::string& text) {
-            return IsLevelHeading(text) || IsSectionMarker(text);
+            return isLevelHeading(text) || isSectionMarker(text);
         }));
         identifiers += slice.last - slice.first + 1;
         entries += sounds.size();

@@ -1,69 +1,67 @@
 #include "ScriptEditorHarness.h"
 
-#include "editor/WordLists.h"
+#include "editor/ScriptText.h"
+#include "support/EditorProbe.h"
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 ScriptEditorHarness::ScriptEditorHarness(Options options)
-    : m_window(std::make_unique<QWidget>())
+    : m_window(std::make_unique<QWidget>()), m_editor(new ScriptEditor(m_window.get()))
 {
-    QWidget* control = CRichEditCtrl::CreateWidget(m_window.get());
-    control->setProperty(CWnd::kControlIdProperty, kEditorId);
-    control->resize(640, 400);
-    m_editor.SubclassDlgItem(kEditorId, m_window.get());
-    m_editor.InitFormat();
-    if (options.commentChar != '\x01')
-        m_editor.SetCommentChar(options.commentChar);
-    m_editor.AddKeywords(kKeywordList);
-    m_editor.AddCommands(kCommandList);
-    m_editor.AddCharacterNames(CharacterNameList());
-    m_editor.SetBackgroundColor(FALSE, RGB(0, 0, 0));
+    m_window->resize(660, 420);
+    m_editor->setGeometry(10, 10, 640, 400);
     if (options.show) {
-        m_window->resize(660, 420);
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
-        control->setFocus();
+        m_editor->setFocus();
     }
+}
+
+void ScriptEditorHarness::load(std::string_view fileBytes)
+{
+    m_editor->setScript(std::string(fileBytes));
 }
 
 std::string ScriptEditorHarness::text()
 {
-    CHARRANGE saved;
-    m_editor.GetSel(saved);
-    m_editor.LockWindowUpdate();
-    m_editor.SetSel(0, -1);
-    std::string all = m_editor.GetSelText();
-    m_editor.SetSel(saved);
-    m_editor.UnlockWindowUpdate();
-    return all;
+    return probe::text(*m_editor);
 }
 
-std::vector<Look> ScriptEditorHarness::looks()
+std::vector<TokenKind> ScriptEditorHarness::kinds()
 {
-    CHARRANGE saved;
-    m_editor.GetSel(saved);
-    m_editor.LockWindowUpdate();
-    const long length = m_editor.GetTextLength();
-    std::vector<Look> result;
-    result.reserve(static_cast<std::size_t>(length));
-    for (long p = 0; p < length; ++p) {
-        m_editor.SetSel(p, p + 1);
-        CHARFORMAT format;
-        m_editor.GetSelectionCharFormat(format);
-        result.push_back({(format.dwEffects & CFE_AUTOCOLOR) ? 0xFFFFFFFF : format.crTextColor,
-                          (format.dwEffects & CFE_BOLD) != 0});
-    }
-    m_editor.SetSel(saved);
-    m_editor.UnlockWindowUpdate();
-    return result;
+    return probe::kinds(*m_editor);
 }
 
-std::pair<std::string, std::vector<Look>> ScriptEditorHarness::formattedAfresh(const std::string& text)
+std::vector<TokenKind> ScriptEditorHarness::kindsKept()
 {
-    ScriptEditorHarness fresh;
-    fresh.editor().SetWindowText(text);
-    return {fresh.text(), fresh.looks()};
+    const long stale = m_editor->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_COLOURISE, static_cast<unsigned long>(stale), -1L);
+    const long length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    std::vector<TokenKind> kinds;
+    kinds.reserve(std::size_t(length));
+    for (long p = 0; p < length; ++p)
+        kinds.push_back(TokenKind(m_editor->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
+    return kinds;
+}
+
+void ScriptEditorHarness::select(long anchor, long caret)
+{
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+}
+
+long ScriptEditorHarness::anchor()
+{
+    return m_editor->SendScintilla(QsciScintillaBase::SCI_GETANCHOR);
+}
+
+long ScriptEditorHarness::caret()
+{
+    return m_editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
 }
 
 void ScriptEditorHarness::typeText(const QString& text)
@@ -72,15 +70,52 @@ void ScriptEditorHarness::typeText(const QString& text)
         const bool ascii = ch.unicode() < 0x80;
         const int key = ascii && ch.isLetterOrNumber() ? ch.toUpper().unicode() : (ch == u' ' ? Qt::Key_Space : 0);
         const Qt::KeyboardModifiers modifiers = ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
-        QTest::sendKeyEvent(QTest::Press, widget(), Qt::Key(key), QString(ch), modifiers);
-        QTest::sendKeyEvent(QTest::Release, widget(), Qt::Key(key), QString(ch), modifiers);
+        QTest::sendKeyEvent(QTest::Press, m_editor, Qt::Key(key), QString(ch), modifiers);
+        QTest::sendKeyEvent(QTest::Release, m_editor, Qt::Key(key), QString(ch), modifiers);
     }
 }
 
-std::vector<Look> runs(std::initializer_list<std::pair<int, Look>> parts)
+void ScriptEditorHarness::key(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
-    std::vector<Look> result;
-    for (const auto& [count, look] : parts)
-        result.insert(result.end(), static_cast<std::size_t>(count), look);
-    return result;
+    QTest::keyClick(m_editor, key, modifiers);
+}
+
+void ScriptEditorHarness::drop(const QString& text, QPoint at)
+{
+    QWidget* viewport = m_editor->viewport();
+    QMimeData data;
+    data.setText(text);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+}
+
+std::vector<TokenKind> kindsAfresh(std::string_view text)
+{
+    std::vector<TokenKind> kinds(text.size(), TokenKind::Gap);
+    Tokenizer tokenizer(text);
+    while (const std::optional<Token> token = tokenizer.next())
+        std::fill(kinds.begin() + std::ptrdiff_t(token->begin), kinds.begin() + std::ptrdiff_t(token->end), token->kind);
+    return kinds;
+}
+
+std::string correctedAfresh(std::string text)
+{
+    correctCase(text);
+    return text;
+}
+
+void expectFreshlyFormatted(ScriptEditorHarness& harness)
+{
+    const std::string text = harness.text();
+    EXPECT_EQ(text, correctedAfresh(text));
+    EXPECT_EQ(harness.kinds(), kindsAfresh(text));
+
+    ScriptEditorHarness fresh;
+    fresh.load(fileFromDocument(text));
+    EXPECT_EQ(fresh.text(), text);
+    EXPECT_EQ(fresh.kinds(), kindsAfresh(text));
 }

@@ -1,74 +1,76 @@
 #pragma once
 
-#include "editor/RichEdiT.h"
+#include "editor/ScriptEditor.h"
+#include "editor/Tokenizer.h"
 
+#include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// How one character shows.
-struct Look {
-    COLORREF colour = 0;
-    bool bold = false;
+inline constexpr TokenKind kGap = TokenKind::Gap;
+inline constexpr TokenKind kKeyword = TokenKind::Keyword;
+inline constexpr TokenKind kCommand = TokenKind::Command;
+inline constexpr TokenKind kComment = TokenKind::Comment;
+inline constexpr TokenKind kNumber = TokenKind::Number;
+inline constexpr TokenKind kCharacter = TokenKind::CharacterName;
 
-    friend bool operator==(const Look&, const Look&) = default;
-};
+inline void PrintTo(TokenKind kind, std::ostream* out)
+{
+    static constexpr const char* kNames[] = {"Gap", "Keyword", "Command", "Comment", "Number", "CharacterName"};
+    *out << kNames[int(kind)];
+}
 
-constexpr Look kGap{0x0000FF00, false};
-constexpr Look kKeyword{0x00FF0000, true};
-constexpr Look kCommand{0x0000A400, true};
-constexpr Look kComment{0x0000FFFF, false};
-constexpr Look kNumber{0x00FFA400, false};
-constexpr Look kCharacter{0x0080FF80, false};
-
-// The script editor exposed to tests: its notification handlers can be driven directly, and it
-// counts the before-change notifications it gets.
-class ObservedEditor : public CRichEdiT {
-public:
-    using CRichEdiT::OnChange;
-    using CRichEdiT::OnGetDlgCode;
-
-    int styleChanges = 0;
-    int textChanges = 0;
-
-    int OnProtected(const ENPROTECTED& info) override
-    {
-        ++(info.msg == EditRequest::SetCharFormat ? styleChanges : textChanges);
-        return CRichEdiT::OnProtected(info);
-    }
-};
-
-// A window holding the script editor, set up the way the main window sets it up.
+// A window holding the script editor. Key events go to the editor widget itself; the window is
+// shown only where focus matters.
 class ScriptEditorHarness {
 public:
-    static constexpr int kEditorId = 6010;
-
     struct Options {
         bool show = false;
-        char commentChar = '#';
     };
 
     ScriptEditorHarness() : ScriptEditorHarness(Options{}) {}
     explicit ScriptEditorHarness(Options options);
 
-    ObservedEditor& editor() { return m_editor; }
-    QWidget* widget() { return m_editor.GetSafeHwnd(); }
+    ScriptEditor& editor() { return *m_editor; }
+    QWidget* window() { return m_window.get(); }
 
-    // The whole text, read without moving the selection or the view.
+    // Loads a script given as its file bytes.
+    void load(std::string_view fileBytes);
+
+    // The text as the editor holds it (UTF-8, CR LF line ends).
     std::string text();
-    // The look of each position.
-    std::vector<Look> looks();
-    // Looks of `text` as a fresh editor colours it whole, and the text after its case correction.
-    static std::pair<std::string, std::vector<Look>> formattedAfresh(const std::string& text);
+    // The token kind each byte is coloured as, after the whole text was coloured.
+    std::vector<TokenKind> kinds();
+    // The kinds as the editor keeps them, once it has coloured only what it knows to be stale.
+    std::vector<TokenKind> kindsKept();
 
+    // Selects from `anchor` to `caret`, in byte positions of the text.
+    void select(long anchor, long caret);
+    void caretAt(long position) { select(position, position); }
+    long anchor();
+    long caret();
+
+    // Types each character as a key press carrying it.
     void typeText(const QString& text);
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Drags `text` in from elsewhere and drops it at `at`, a point of the editor's viewport.
+    void drop(const QString& text, QPoint at);
 
 private:
     std::unique_ptr<QWidget> m_window;
-    ObservedEditor m_editor;
+    ScriptEditor* m_editor;  // owned by the window
 };
 
-// Looks given as runs: {count, look}, ...
-std::vector<Look> runs(std::initializer_list<std::pair<int, Look>> parts);
+// The kinds a full pass of the tokenizer gives each byte of `text`.
+std::vector<TokenKind> kindsAfresh(std::string_view text);
+
+// `text` with the case correction a fresh load applies.
+std::string correctedAfresh(std::string text);
+
+// Expects the editor to hold text and colours exactly as a fresh load of its own text gives.
+void expectFreshlyFormatted(ScriptEditorHarness& harness);

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "app/Resource.h"
-#include "builder/CommandCatalogue.h"
-#include "platform/DropDownList.h"
-#include "support/ScriptToolDlgTestAccess.h"
+#include "builder/CommandTable.h"
+#include "platform/Cp1252.h"
+#include "support/MainWindowHarness.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -16,21 +19,31 @@ class BuilderDriver {
 public:
     explicit BuilderDriver(MainWindowUnderTest& main) : m_main(main) {}
 
-    void ChooseCategory(int number) { List(IDC_CATEGORY_COMBO)->setCurrentIndex(number); }
+    QComboBox* categoryList() const { return m_main.control<QComboBox>("IDC_CATEGORY_COMBO"); }
+    QComboBox* commandList() const { return m_main.control<QComboBox>("IDC_COMMAND_COMBO"); }
+    QComboBox* paramList(int list) const
+    {
+        static const char* const kNames[] = {"IDC_PARAM1_COMBO", "IDC_PARAM2_COMBO", "IDC_PARAM3_COMBO"};
+        return m_main.control<QComboBox>(kNames[list - 1]);
+    }
 
-    void ChoosePosition(int position) { List(IDC_COMMAND_COMBO)->setCurrentIndex(position); }
+    void ChooseCategory(int number) { categoryList()->setCurrentIndex(number); }
 
-    // Picks the category that holds `command`, then the command.
+    void ChoosePosition(int position) { commandList()->setCurrentIndex(position); }
+
+    // Picks the category that holds `command`, then the command by its entry in the command list.
     void ChooseCommand(std::string_view command)
     {
         for (int number = 1; number <= kCategoryCount; ++number) {
-            const auto commands = FindCommandCategory(number)->commands;
-            for (std::size_t i = 0; i < commands.size(); ++i) {
-                if (commands[i] == command) {
-                    ChooseCategory(number);
-                    ChoosePosition(int(i) + 1);
-                    return;
-                }
+            for (const ScriptCommand& candidate : findCommandCategory(number)->commands) {
+                if (candidate.name != command)
+                    continue;
+                ChooseCategory(number);
+                const int index =
+                    commandList()->findText(cp1252::decode(command), Qt::MatchExactly | Qt::MatchCaseSensitive);
+                ASSERT_GT(index, 0) << "no entry " << command << " in the command list";
+                commandList()->setCurrentIndex(index);
+                return;
             }
         }
         ADD_FAILURE() << "no such command: " << command;
@@ -39,35 +52,30 @@ public:
     // Picks the first entry of parameter list `list` (1 to 3) that reads `text`.
     void ChooseParam(int list, const std::string& text)
     {
-        DropDownList* combo = List(IDC_PARAM1_COMBO + list - 1);
-        const int index = combo->findText(QString::fromLatin1(text.data(), qsizetype(text.size())));
+        QComboBox* combo = paramList(list);
+        const int index = combo->findText(cp1252::decode(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
         ASSERT_GE(index, 0) << "no entry " << text << " in list " << list;
         combo->setCurrentIndex(index);
     }
 
     std::vector<std::string> Entries(int list) const
     {
-        CComboBox& combo = Param(list);
+        QComboBox* combo = paramList(list);
         std::vector<std::string> entries;
-        for (int i = 0; i < combo.GetCount(); ++i)
-            entries.push_back(combo.GetLBText(i));
+        for (int i = 0; i < combo->count(); ++i)
+            entries.push_back(cp1252::encode(combo->itemText(i)));
         return entries;
     }
 
-    CComboBox& Param(int list) const
+    std::string Custom() const { return cp1252::encode(m_main.control<QLineEdit>("IDC_CUSTOM_EDIT")->text()); }
+    // The description box's text, with CR LF between lines.
+    std::string Hint() const
     {
-        switch (list) {
-        case 1: return ScriptToolDlgTestAccess::Param1(m_main.dlg);
-        case 2: return ScriptToolDlgTestAccess::Param2(m_main.dlg);
-        default: return ScriptToolDlgTestAccess::Param3(m_main.dlg);
-        }
+        QString text = m_main.control<QPlainTextEdit>("IDC_HINT_EDIT")->toPlainText();
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        return cp1252::encode(text);
     }
 
-    std::string Custom() const { return m_main.dlg.GetDlgItemText(IDC_CUSTOM_EDIT); }
-    std::string Hint() const { return m_main.dlg.GetDlgItemText(IDC_HINT_EDIT); }
-
 private:
-    DropDownList* List(int id) const { return m_main.control<DropDownList>(id); }
-
     MainWindowUnderTest& m_main;
 };

@@ -82,8 +82,6 @@ public:
         return ClipboardWrite::Written;
     }
 
-    std::string clipboardText() override { return cp1252::encode(QGuiApplication::clipboard()->text()); }
-
     bool openUrl(const QString& url) override
     {
         openedUrls.push_back(url);

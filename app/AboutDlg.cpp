@@ -1,7 +1,0 @@
-#include "app/AboutDlg.h"
-
-#include "app/Resource.h"
-
-CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(kAboutDialogTemplate, pParent)
-{
-}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "app/Settings.h"
+#include "platform/DialogUnits.h"
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class ClickLabel;
+class CommandBuilder;
+class FileError;
+class QLabel;
+class QMenu;
+class QPushButton;
+class ScriptEditor;
+
+// The program's window: the script editor on the left, the command builder on the right, the
+// OPEN and SAVE labels, the credits, the clock and three web links.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    ScriptEditor* editor() const { return m_editor; }
+    // The file the script was opened from or last saved to; empty for a new script.
+    const QString& scriptPath() const { return m_scriptPath; }
+
+    // Asks for a script and opens it, after offering to save unsaved changes.
+    void openScript();
+    // Opens the script at `path` in place of the text, without asking; a failure is reported
+    // and leaves the text as it was.
+    bool openScriptFile(const QString& path);
+    // Saves to the script's own file at once, or asks where when it has none.
+    void save();
+    // Asks where to save the script and saves it.
+    void saveScriptAs();
+    // Asks for a line number and puts the caret at the start of that line.
+    void goToLine();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Where a control stays when the window grows: its template rectangle moves with the right
+    // and bottom edges as its anchors say.
+    enum Anchor { AnchorLeft = 0, AnchorRight = 1, AnchorBottom = 2, Stretch = 4 };
+    struct Placement {
+        QWidget* control;
+        QRect rect;  // at the template's size, in pixels
+        int anchors;
+    };
+
+    // Each reports its own failure; true when the script was read or written.
+    bool loadScript(const QString& path);
+    bool saveScript(const QString& path);
+    // Offers to save unsaved changes; false when the user cancels or the save does not happen.
+    bool maybeSave();
+    void reportFileError(const FileError& error);
+    // The script now belongs to `path`: the title, the dialogs' folder and the recent scripts
+    // follow it.
+    void setScriptPath(const QString& path);
+    void openDroppedScript(const QString& path);
+    void openRecentScript(const QString& path);
+
+    void insertStatement(const std::string& statement);
+    void showAbout();
+    void updateClock();
+    void updateTitle();
+    void fillRecentScriptsMenu();
+    void createShortcuts();
+    // Every control, and the window itself, opens the edit menu on a right click.
+    void offerEditMenu(QWidget* control);
+
+    DialogUnits m_units;
+    QSize m_templateSize;
+    std::vector<Placement> m_placements;
+    QLabel* m_credits;
+    ClickLabel* m_openLabel;
+    ClickLabel* m_saveLabel;
+    ScriptEditor* m_editor;
+    QPushButton* m_charsLink;
+    QPushButton* m_shotsLink;
+    QPushButton* m_centralLink;
+    CommandBuilder* m_builder;
+    QLabel* m_clock;
+    QMenu* m_editMenu;
+    QMenu* m_recentMenu;
+    Settings m_settings;
+    QString m_scriptPath;
+    // Where the file dialogs start: the folder of the last script opened or saved.
+    QString m_lastFolder;
+};

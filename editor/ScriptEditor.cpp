@@ -1,0 +1,300 @@
+#include "editor/ScriptEditor.h"
+
+#include "editor/ScriptLexer.h"
+#include "editor/ScriptText.h"
+#include "editor/Tokenizer.h"
+#include "platform/Cp1252.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kFontPointSize = 10;
+constexpr double kTabStopInches = 0.5;
+constexpr long kTextIndent = 4;
+
+QFont editorFont()
+{
+    QFont font(QStringLiteral("Lucida Console"), kFontPointSize);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    // The component asks for a face by name alone; give it the face this one resolves to, so a
+    // missing face falls back to a fixed-pitch one rather than the default.
+    font.setFamily(QFontInfo(font).family());
+    return font;
+}
+
+// The component's own accessibility bridge counts characters from the start of the text on
+// every edit and caret move, which makes a keystroke cost grow with the script's size. A screen
+// reader is given the plain widget instead: it announces the editor, not its text.
+QAccessibleInterface* plainAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("ScriptEditor") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+    return nullptr;
+}
+
+QWidget* withPlainAccessibility(QWidget* parent)
+{
+    static const bool installed = (QAccessible::installFactory(plainAccessible), true);
+    Q_UNUSED(installed);
+    return parent;
+}
+
+QString codePageText(const QString& text)
+{
+    return cp1252::sanitize(text);
+}
+
+// Where a position lands after `length` characters were removed at `at`.
+long afterDeletion(long position, long at, long length)
+{
+    if (position <= at)
+        return position;
+    return position >= at + length ? position - length : at;
+}
+
+} // namespace
+
+ScriptEditor::EditStep::EditStep(ScriptEditor& editor) : m_editor(editor)
+{
+    if (m_editor.m_editDepth++ == 0) {
+        m_editor.beginUndoAction();
+        m_editor.m_touched = false;
+    }
+}
+
+ScriptEditor::EditStep::~EditStep()
+{
+    if (--m_editor.m_editDepth == 0) {
+        m_editor.correctTouchedLines();
+        m_editor.endUndoAction();
+    }
+}
+
+ScriptEditor::ScriptEditor(QWidget* parent)
+    : QsciScintilla(withPlainAccessibility(parent)), m_lexer(new ScriptLexer(editorFont(), this))
+{
+    // Without the insertion and deletion events the accessibility bridge stays idle; the
+    // before-change events tell which text an edit touches.
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length) { noteModification(position, type, length); });
+
+    setUtf8(true);
+    setEolMode(EolWindows);
+    setWrapMode(WrapNone);
+    setLexer(m_lexer);
+    setMarginWidth(0, 0);
+    setMarginWidth(1, 0);
+    setMargins(0);
+    SendScintilla(SCI_SETMARGINLEFT, 0, kTextIndent);
+    setCaretForegroundColor(QColor(Qt::white));
+    setSelectionBackgroundColor(palette().color(QPalette::Active, QPalette::Highlight));
+    setSelectionForegroundColor(palette().color(QPalette::Active, QPalette::HighlightedText));
+    // The horizontal scroll bar grows with the longest line shown, from nothing.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    // Ctrl+Shift+Z has always redone, as well as Ctrl+Y; the component binds only the latter.
+    standardCommands()->find(QsciCommand::Redo)->setAlternateKey(
+        QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z).toCombined());
+    const QFont font = editorFont();
+    const double tabPixels = kTabStopInches * logicalDpiX();
+    setTabWidth(std::max(1, qRound(tabPixels / QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')))));
+}
+
+void ScriptEditor::setScript(std::string fileBytes)
+{
+    std::string text = documentFromFile(fileBytes);
+    // Freed now, not when this returns: a move would keep the buffer.
+    std::string().swap(fileBytes);
+    correctCase(text);
+
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, uintptr_t(text.size()), text.data());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSAVEPOINT);
+    SendScintilla(SCI_GOTOPOS, 0);
+}
+
+std::string ScriptEditor::script() const
+{
+    return fileFromDocument(documentText());
+}
+
+std::string_view ScriptEditor::documentText() const
+{
+    const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
+    const auto* text = reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    return {text, length};
+}
+
+void ScriptEditor::deleteSelection()
+{
+    // Without a selection the component's clear would take the next character.
+    if (!hasSelectedText())
+        return;
+    EditStep step(*this);
+    SendScintilla(SCI_CLEAR);
+}
+
+void ScriptEditor::cut()
+{
+    EditStep step(*this);
+    QsciScintilla::cut();
+}
+
+void ScriptEditor::paste()
+{
+    EditStep step(*this);
+    QsciScintilla::paste();
+}
+
+bool ScriptEditor::isUndoOrRedo(const QKeyEvent& event) const
+{
+    const int key = event.key() | int(event.modifiers() & ~Qt::KeypadModifier);
+    const QsciCommand* command = standardCommands()->boundTo(key);
+    return command && (command->command() == QsciCommand::Undo || command->command() == QsciCommand::Redo);
+}
+
+void ScriptEditor::keyPressEvent(QKeyEvent* event)
+{
+    // Undo and redo restore text that was corrected already; an edit step around them would cut
+    // off what there is to redo.
+    if (isUndoOrRedo(*event)) {
+        QsciScintilla::keyPressEvent(event);
+        return;
+    }
+
+    EditStep step(*this);
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plainOrControl = modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier;
+    if (event->key() == Qt::Key_Tab && plainOrControl) {
+        // A tab character in place of the selection, never an indent of the selected lines.
+        replaceSelectedText(QStringLiteral("\t"));
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && modifiers == Qt::ControlModifier) {
+        SendScintilla(SCI_NEWLINE);
+        return;
+    }
+    const QString text = event->text();
+    const QString typed = codePageText(text);
+    if (typed == text) {
+        QsciScintilla::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent inCodePage(event->type(), event->key(), event->modifiers(), typed, event->isAutoRepeat(),
+                         ushort(event->count()));
+    QsciScintilla::keyPressEvent(&inCodePage);
+    event->setAccepted(inCodePage.isAccepted());
+}
+
+void ScriptEditor::inputMethodEvent(QInputMethodEvent* event)
+{
+    EditStep step(*this);
+    const QString committed = codePageText(event->commitString());
+    if (committed == event->commitString()) {
+        QsciScintilla::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent inCodePage(event->preeditString(), event->attributes());
+    inCodePage.setCommitString(committed, event->replacementStart(), event->replacementLength());
+    QsciScintilla::inputMethodEvent(&inCodePage);
+}
+
+void ScriptEditor::dropEvent(QDropEvent* event)
+{
+    EditStep step(*this);
+    QsciScintilla::dropEvent(event);
+}
+
+void ScriptEditor::mousePressEvent(QMouseEvent* event)
+{
+    // The context menu acts on the selection as it stands, so a right click leaves the caret
+    // where it is.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    // The middle button pastes the primary selection.
+    if (event->button() == Qt::MiddleButton) {
+        EditStep step(*this);
+        QsciScintilla::mousePressEvent(event);
+        return;
+    }
+    QsciScintilla::mousePressEvent(event);
+}
+
+QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular) const
+{
+    const QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
+    return codePageText(QString::fromUtf8(text)).toUtf8();
+}
+
+void ScriptEditor::noteModification(int position, int type, int length)
+{
+    if (m_editDepth == 0)
+        return;
+    long first = position;
+    long last = position;
+    if (type & SC_MOD_BEFOREINSERT) {
+        last = position + length;
+        if (m_touched) {
+            m_touchedFirst = m_touchedFirst > position ? m_touchedFirst + length : m_touchedFirst;
+            m_touchedLast = m_touchedLast >= position ? m_touchedLast + length : m_touchedLast;
+        }
+    } else if (m_touched) {
+        m_touchedFirst = afterDeletion(m_touchedFirst, position, length);
+        m_touchedLast = afterDeletion(m_touchedLast, position, length);
+    }
+    m_touchedFirst = m_touched ? std::min(m_touchedFirst, first) : first;
+    m_touchedLast = m_touched ? std::max(m_touchedLast, last) : last;
+    m_touched = true;
+}
+
+void ScriptEditor::correctTouchedLines()
+{
+    if (!m_touched)
+        return;
+    m_touched = false;
+    const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, m_touchedFirst));
+    const long to = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, m_touchedLast));
+    const auto* bytes = reinterpret_cast<const char*>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
+    const std::string_view lines(bytes, std::size_t(to - from));
+
+    std::vector<Token> corrections;
+    Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
+    while (const std::optional<Token> token = tokenizer.next()) {
+        if (needsCaseCorrection(lines, *token))
+            corrections.push_back(*token);
+    }
+    if (corrections.empty())
+        return;
+
+    // Each spelling is as long as the word it replaces, so the selection stays where it was.
+    const long anchor = SendScintilla(SCI_GETANCHOR);
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    for (const Token& token : corrections) {
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from + long(token.begin)),
+                      from + long(token.end));
+        SendScintilla(SCI_REPLACETARGET, uintptr_t(token.spelling.size()), std::string(token.spelling).c_str());
+    }
+    SendScintilla(SCI_SETANCHOR, static_cast<unsigned long>(anchor));
+    SendScintilla(SCI_SETCURRENTPOS, static_cast<unsigned long>(caret));
+}

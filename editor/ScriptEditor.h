@@ -1,0 +1,67 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include <string>
+#include <string_view>
+
+class ScriptLexer;
+
+// The script editor: colours the script language as it is shown and keeps every keyword and
+// command in its list's letter case. Each edit the user makes is one undo step together with the
+// case correction it caused. The text is held as UTF-8 with CR LF line ends; scripts go in and
+// out as their file bytes.
+class ScriptEditor : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit ScriptEditor(QWidget* parent = nullptr);
+
+    // Replaces the whole text with a script file's bytes, case-corrected; afterwards there are no
+    // unsaved changes and nothing to undo.
+    void setScript(std::string fileBytes);
+    // The bytes the text is saved as.
+    std::string script() const;
+    // The text as the editor holds it; valid until the next edit.
+    std::string_view documentText() const;
+
+    // Removes the selected text, as Delete does.
+    void deleteSelection();
+
+    // While one lives, the edits made, by code too (a replace-all, say), form one undo step that
+    // ends with the case correction of the lines they touched. Steps may nest; the outermost
+    // one decides.
+    class EditStep {
+    public:
+        explicit EditStep(ScriptEditor& editor);
+        ~EditStep();
+        EditStep(const EditStep&) = delete;
+        EditStep& operator=(const EditStep&) = delete;
+
+    private:
+        ScriptEditor& m_editor;
+    };
+
+public slots:
+    void cut() override;
+    void paste() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
+
+private:
+    void noteModification(int position, int type, int length);
+    void correctTouchedLines();
+    bool isUndoOrRedo(const QKeyEvent& event) const;
+
+    ScriptLexer* m_lexer;
+    int m_editDepth = 0;
+    // The stretch of text the current edit step changed, in positions after the change.
+    bool m_touched = false;
+    long m_touchedFirst = 0;
+    long m_touchedLast = 0;
+};

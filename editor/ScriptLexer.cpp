@@ -1,0 +1,94 @@
+#include "editor/ScriptLexer.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+struct KindStyle {
+    const char* description;
+    TokenLook look;
+};
+
+// Indexed by TokenKind.
+const std::array<KindStyle, kTokenKindCount> kKindStyles = {{
+    {"Text", {script_colours::kGapGreen, false}},
+    {"Keyword", {script_colours::kKeywordBlue, true}},
+    {"Command", {script_colours::kCommandGreen, true}},
+    {"Comment", {script_colours::kCommentYellow, false}},
+    {"Number", {script_colours::kNumberAzure, false}},
+    {"Character name", {script_colours::kCharacterLightGreen, false}},
+}};
+
+const KindStyle* styleOf(int style)
+{
+    return style >= 0 && style < kTokenKindCount ? &kKindStyles[std::size_t(style)] : nullptr;
+}
+
+} // namespace
+
+TokenLook lookOf(TokenKind kind)
+{
+    return kKindStyles[std::size_t(kind)].look;
+}
+
+ScriptLexer::ScriptLexer(const QFont& font, QObject* parent) : QsciLexerCustom(parent), m_font(font)
+{
+}
+
+const char* ScriptLexer::language() const
+{
+    return "Level script";
+}
+
+QString ScriptLexer::description(int style) const
+{
+    const KindStyle* kind = styleOf(style);
+    return kind ? QString::fromLatin1(kind->description) : QString();
+}
+
+QColor ScriptLexer::defaultColor(int style) const
+{
+    const KindStyle* kind = styleOf(style);
+    return kind ? kind->look.colour : script_colours::kGapGreen;
+}
+
+QColor ScriptLexer::defaultPaper(int) const
+{
+    return script_colours::kBackground;
+}
+
+QFont ScriptLexer::defaultFont(int style) const
+{
+    QFont font = m_font;
+    const KindStyle* kind = styleOf(style);
+    font.setBold(kind && kind->look.bold);
+    return font;
+}
+
+void ScriptLexer::styleText(int start, int end)
+{
+    QsciScintilla* view = editor();
+    if (!view || start >= end)
+        return;
+    // A token never spans lines, but one may span the end asked for: colour to a line's end.
+    const long lastLine = view->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(end - 1));
+    end = int(view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(lastLine + 1)));
+    if (end < 0)
+        end = int(view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    const auto length = static_cast<std::size_t>(end - start);
+    // A view of the editor's own buffer: nothing is copied, and nothing edits it while this runs.
+    const auto* bytes = reinterpret_cast<const char*>(
+        view->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(length)));
+    const std::string_view text(bytes, length);
+
+    std::string styles(length, char(TokenKind::Gap));
+    Tokenizer tokenizer(text);
+    while (const std::optional<Token> token = tokenizer.next())
+        styles.replace(token->begin, token->end - token->begin, token->end - token->begin, char(token->kind));
+
+    startStyling(start);
+    view->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, uintptr_t(length), styles.data());
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A script file holds windows-1252 bytes with line ends of any kind; the editor holds its text
+// as UTF-8, so that each of the code page's characters shows as itself, with CR LF line ends.
+
+// CR LF, a lone CR and a lone LF each end a line. Every byte value survives, NUL included.
+std::string documentFromFile(std::string_view fileBytes);
+
+// The bytes a script is saved as: every line end CR LF, every character as its code-page byte,
+// '?' for anything the code page cannot hold.
+std::string fileFromDocument(std::string_view documentText);

@@ -1,0 +1,78 @@
+#include "ScriptEditorHarness.h"
+
+#include <QAccessible>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The kinds of [from, to) as the editor colours them, without colouring the rest.
+std::vector<TokenKind> kindsBetween(ScriptEditor& editor, long from, long to)
+{
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, static_cast<unsigned long>(from), to);
+    std::vector<TokenKind> kinds;
+    for (long p = from; p < to; ++p)
+        kinds.push_back(TokenKind(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
+    return kinds;
+}
+
+// Accessibility as it runs while a screen reader listens.
+struct ScreenReader {
+    ScreenReader() { QAccessible::setActive(true); }
+    ~ScreenReader() { QAccessible::setActive(false); }
+    ScreenReader(const ScreenReader&) = delete;
+    ScreenReader& operator=(const ScreenReader&) = delete;
+};
+
+TEST(LargeScript, AKeystrokeInTheMiddleCorrectsItsLineAndLeavesTheRest)
+{
+    const std::string block = "func main()\r\n{\r\n\tchr_teleport Barabus 12 # go\r\n}\r\n";
+    std::string file;
+    while (file.size() < 8u * 1024 * 1024)
+        file += block;
+
+    ScriptEditorHarness harness;
+    harness.load(file);
+    ScriptEditor& editor = harness.editor();
+    ASSERT_EQ(editor.documentText().size(), file.size());
+
+    // A screen reader is told of the editor, not handed its text: the component's own bridge would
+    // count characters from the start of the text on every keystroke.
+    const ScreenReader screenReader;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&editor);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::EditableText);
+    EXPECT_EQ(accessible->textInterface(), nullptr);
+
+    // The start of a "func" line near the middle.
+    const auto middle = long(file.size() / 2 / block.size() * block.size());
+    const auto at = std::size_t(middle);
+    harness.caretAt(middle + 4);
+    harness.typeText("X");
+    harness.caretAt(middle);
+    harness.typeText("IF ");
+    // "funcX" back to "func".
+    harness.caretAt(middle + 7);
+    harness.key(Qt::Key_Delete);
+
+    const std::string_view text = editor.documentText();
+    ASSERT_EQ(text.size(), file.size() + 3);
+    EXPECT_EQ(text.substr(at, block.size() + 3), "if " + block);
+    EXPECT_TRUE(text.substr(0, at) == std::string_view(file).substr(0, at));
+    EXPECT_TRUE(text.substr(at + 3) == std::string_view(file).substr(at));
+    EXPECT_EQ(kindsBetween(editor, middle, middle + 14), kindsAfresh(text.substr(at, 14)));
+
+    // Each keystroke is a step of its own.
+    editor.undo();
+    EXPECT_EQ(editor.documentText().substr(at, 8), "if funcX");
+    editor.undo();
+    EXPECT_EQ(editor.documentText().substr(at, 7), "IFfuncX");
+    for (int i = 0; i < 3; ++i)
+        editor.undo();
+    EXPECT_FALSE(editor.isModified());
+    EXPECT_TRUE(editor.documentText() == file);
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "editor/ScriptEditor.h"
+#include "editor/ScriptLexer.h"
+#include "editor/Tokenizer.h"
+
+#include <string>
+#include <vector>
+
+// Reads back what the script editor holds: its text and how each byte of it shows.
+namespace probe {
+
+// The text as the editor holds it (UTF-8, CR LF line ends).
+inline std::string text(const ScriptEditor& editor)
+{
+    return std::string(editor.documentText());
+}
+
+// The token kind each byte is coloured as, after the whole text was coloured.
+inline std::vector<TokenKind> kinds(ScriptEditor& editor)
+{
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    std::vector<TokenKind> result;
+    result.reserve(std::size_t(length));
+    for (long p = 0; p < length; ++p)
+        result.push_back(TokenKind(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
+    return result;
+}
+
+// How each byte shows: the colour and boldness its style is drawn with.
+inline std::vector<TokenLook> looks(ScriptEditor& editor)
+{
+    std::vector<TokenLook> result;
+    for (const TokenKind kind : kinds(editor)) {
+        const int style = int(kind);
+        result.push_back({editor.lexer()->color(style), editor.lexer()->font(style).bold()});
+    }
+    return result;
+}
+
+// Kinds given as runs: {count, kind}, ...
+inline std::vector<TokenKind> runs(std::initializer_list<std::pair<int, TokenKind>> parts)
+{
+    std::vector<TokenKind> result;
+    for (const auto& [count, kind] : parts)
+        result.insert(result.end(), std::size_t(count), kind);
+    return result;
+}
+
+} // namespace probe
