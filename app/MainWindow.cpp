@@ -4,6 +4,7 @@
 #include "app/ClickLabel.h"
 #include "app/CommandBuilder.h"
 #include "app/DialogFont.h"
+#include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
 #include "app/LinkButton.h"
 #include "builder/ReferenceDatabase.h"
@@ -260,6 +261,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_saveLabel, &ClickLabel::clicked, this, &MainWindow::saveScriptAs);
     connect(m_builder, &CommandBuilder::statementComposed, this, &MainWindow::insertStatement);
     connect(m_editor, &ScriptEditor::modificationChanged, this, &MainWindow::updateTitle);
+    m_findDialog = new FindDialog(m_editor, this);
     createShortcuts();
 
     m_editor->zoomTo(m_settings.zoom());
@@ -296,6 +298,10 @@ void MainWindow::createShortcuts()
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &MainWindow::saveScriptAs);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { m_editor->zoomTo(0); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), &MainWindow::goToLine);
+    shortcut(QKeySequence::Find, [this] { m_findDialog->showFind(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_H), [this] { m_findDialog->showReplace(); });
+    shortcut(QKeySequence(Qt::Key_F3), [this] { m_findDialog->findNext(); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_findDialog->findPrevious(); });
 }
 
 void MainWindow::goToLine()
@@ -407,15 +413,20 @@ void MainWindow::updateTitle()
         return;
     }
     const QString mark = m_editor->isModified() ? QStringLiteral("*") : QString();
-    setWindowTitle(QFileInfo(m_scriptPath).fileName() + mark + QStringLiteral(" - ") + program);
+    // Qt takes "[*]" in a title for its own modified mark; doubled, a file name shows it as it is.
+    const QString name = QFileInfo(m_scriptPath).fileName().replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(name + mark + QStringLiteral(" - ") + program);
 }
 
 void MainWindow::fillRecentScriptsMenu()
 {
     m_recentMenu->clear();
     const QStringList recent = m_settings.recentScripts();
-    for (const QString& path : recent)
-        m_recentMenu->addAction(path, this, [this, path] { openRecentScript(path); });
+    for (const QString& path : recent) {
+        // A menu takes "&" for a shortcut letter; doubled, it shows as itself.
+        m_recentMenu->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+                                [this, path] { openRecentScript(path); });
+    }
     m_recentMenu->setEnabled(!recent.isEmpty());
 }
 
@@ -510,7 +521,7 @@ bool MainWindow::maybeSave()
                                                    DesktopServices::Icon::Question,
                                                    DesktopServices::Buttons::SaveDiscardCancel)) {
     case DesktopServices::Answer::Save:
-        saveScriptAs();
+        save();
         return !m_editor->isModified();
     case DesktopServices::Answer::Discard:
         return true;

@@ -11,6 +11,7 @@
 class ClickLabel;
 class CommandBuilder;
 class FileError;
+class FindDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -91,6 +92,7 @@ private:
     QLabel* m_clock;
     QMenu* m_editMenu;
     QMenu* m_recentMenu;
+    FindDialog* m_findDialog;
     Settings m_settings;
     QString m_scriptPath;
     // Where the file dialogs start: the folder of the last script opened or saved.

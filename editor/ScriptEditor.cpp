@@ -15,6 +15,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QUrl>
 
 #include <algorithm>
 #include <vector>
@@ -24,6 +25,8 @@ namespace {
 constexpr int kFontPointSize = 10;
 constexpr double kTabStopInches = 0.5;
 constexpr long kTextIndent = 4;
+const QColor kGutterBackground(0x18, 0x18, 0x18);
+const QColor kCaretLineBackground(0x20, 0x20, 0x30);
 
 QFont editorFont()
 {
@@ -91,16 +94,30 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     // before-change events tell which text an edit touches.
     SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char*, int length) { noteModification(position, type, length); });
+            [this](int position, int type, const char*, int length) {
+                noteModification(position, type, length);
+                emit textChanging();
+            });
 
     setUtf8(true);
     setEolMode(EolWindows);
     setWrapMode(WrapNone);
     setLexer(m_lexer);
-    setMarginWidth(0, 0);
-    setMarginWidth(1, 0);
-    setMargins(0);
+    setMargins(1);
+    setMarginType(0, NumberMargin);
+    setMarginLineNumbers(0, true);
+    setMarginsFont(editorFont());
+    setMarginsForegroundColor(script_colours::kGapGreen.darker(150));
+    setMarginsBackgroundColor(kGutterBackground);
+    fitLineNumberMargin();
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScriptEditor::fitLineNumberMargin);
+    connect(this, &QsciScintillaBase::SCN_ZOOM, this, [this] {
+        m_lineNumberDigits = 0;
+        fitLineNumberMargin();
+    });
     SendScintilla(SCI_SETMARGINLEFT, 0, kTextIndent);
+    setCaretLineVisible(true);
+    setCaretLineBackgroundColor(kCaretLineBackground);
     setCaretForegroundColor(QColor(Qt::white));
     setSelectionBackgroundColor(palette().color(QPalette::Active, QPalette::Highlight));
     setSelectionForegroundColor(palette().color(QPalette::Active, QPalette::HighlightedText));
@@ -117,9 +134,14 @@ ScriptEditor::ScriptEditor(QWidget* parent)
 
 void ScriptEditor::setScript(std::string fileBytes)
 {
-    std::string text = documentFromFile(fileBytes);
-    // Freed now, not when this returns: a move would keep the buffer.
-    std::string().swap(fileBytes);
+    std::string text;
+    if (isDocumentText(fileBytes)) {
+        text = std::move(fileBytes);
+    } else {
+        text = documentFromFile(fileBytes);
+        // Freed now, not when this returns: a move would keep the buffer.
+        std::string().swap(fileBytes);
+    }
     correctCase(text);
 
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
@@ -129,6 +151,13 @@ void ScriptEditor::setScript(std::string fileBytes)
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0);
+}
+
+void ScriptEditor::replaceText(std::string_view documentText)
+{
+    const EditStep step(*this);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, uintptr_t(documentText.size()), documentText.data());
 }
 
 std::string ScriptEditor::script() const
@@ -217,8 +246,51 @@ void ScriptEditor::inputMethodEvent(QInputMethodEvent* event)
     QsciScintilla::inputMethodEvent(&inCodePage);
 }
 
+void ScriptEditor::fitLineNumberMargin()
+{
+    int digits = 1;
+    for (long lines = SendScintilla(SCI_GETLINECOUNT); lines >= 10; lines /= 10)
+        ++digits;
+    if (digits == m_lineNumberDigits)
+        return;
+    m_lineNumberDigits = digits;
+    // One digit to spare, so that the margin does not grow at every tenfold.
+    setMarginWidth(0, QString(digits + 1, QLatin1Char('9')));
+}
+
+// Files dropped here are for the window to open, not text to insert.
+bool ScriptEditor::carriesFiles(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+void ScriptEditor::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (carriesFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragEnterEvent(event);
+}
+
+void ScriptEditor::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (carriesFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragMoveEvent(event);
+}
+
 void ScriptEditor::dropEvent(QDropEvent* event)
 {
+    if (carriesFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
     EditStep step(*this);
     QsciScintilla::dropEvent(event);
 }

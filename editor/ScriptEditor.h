@@ -20,6 +20,9 @@ public:
     // Replaces the whole text with a script file's bytes, case-corrected; afterwards there are no
     // unsaved changes and nothing to undo.
     void setScript(std::string fileBytes);
+    // Replaces the whole text with `documentText` (UTF-8, CR LF) as one edit that can be undone
+    // and leaves unsaved changes.
+    void replaceText(std::string_view documentText);
     // The bytes the text is saved as.
     std::string script() const;
     // The text as the editor holds it; valid until the next edit.
@@ -42,6 +45,10 @@ public:
         ScriptEditor& m_editor;
     };
 
+signals:
+    // The text is about to change, by an edit, an undo or a load.
+    void textChanging();
+
 public slots:
     void cut() override;
     void paste() override;
@@ -49,17 +56,22 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
 
 private:
+    static bool carriesFiles(const QMimeData* data);
+    void fitLineNumberMargin();
     void noteModification(int position, int type, int length);
     void correctTouchedLines();
     bool isUndoOrRedo(const QKeyEvent& event) const;
 
     ScriptLexer* m_lexer;
     int m_editDepth = 0;
+    int m_lineNumberDigits = 0;
     // The stretch of text the current edit step changed, in positions after the change.
     bool m_touched = false;
     long m_touchedFirst = 0;

@@ -77,6 +77,20 @@ std::string documentFromFile(std::string_view fileBytes)
     return text;
 }
 
+bool isDocumentText(std::string_view fileBytes)
+{
+    for (std::size_t p = 0; p < fileBytes.size(); ++p) {
+        const auto byte = static_cast<unsigned char>(fileBytes[p]);
+        if (byte >= 0x80)
+            return false;
+        if (byte == '\r' && (p + 1 == fileBytes.size() || fileBytes[p + 1] != '\n'))
+            return false;
+        if (byte == '\n' && (p == 0 || fileBytes[p - 1] != '\r'))
+            return false;
+    }
+    return true;
+}
+
 std::string fileFromDocument(std::string_view documentText)
 {
     std::string bytes;

@@ -9,6 +9,10 @@
 // CR LF, a lone CR and a lone LF each end a line. Every byte value survives, NUL included.
 std::string documentFromFile(std::string_view fileBytes);
 
+// True when the file bytes are the editor's text already: ASCII with CR LF line ends, as most
+// scripts are.
+bool isDocumentText(std::string_view fileBytes);
+
 // The bytes a script is saved as: every line end CR LF, every character as its code-page byte,
 // '?' for anything the code page cannot hold.
 std::string fileFromDocument(std::string_view documentText);

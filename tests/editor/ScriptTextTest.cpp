@@ -42,6 +42,16 @@ TEST(ScriptText, EveryKindOfLineEndBecomesCrLf)
     EXPECT_EQ(fileFromDocument(""), "");
 }
 
+TEST(ScriptText, OnlyAsciiWithCrLfLineEndsIsTheEditorsTextAlready)
+{
+    for (const std::string text : {""s, "func\r\n{\r\n}"s, "a\0b\r\n"s})
+        EXPECT_TRUE(isDocumentText(text)) << text;
+    for (const std::string text : {"a\nb"s, "a\rb"s, "a\r"s, "\n"s, "a\n\r\nb"s, "\x80"s, "caf\xE9\r\n"s}) {
+        EXPECT_FALSE(isDocumentText(text)) << text;
+        EXPECT_NE(documentFromFile(text), text) << text;
+    }
+}
+
 TEST(ScriptText, ZeroBytesAreKept)
 {
     EXPECT_EQ(documentFromFile("a\0b\0"s), "a\0b\0"s);
