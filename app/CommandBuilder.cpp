@@ -219,7 +219,7 @@ void CommandBuilder::addStatement()
 
     DesktopServices& desktop = DesktopServices::instance();
     if (isRefusedCombination(choice)) {
-        desktop.messageBox(window(), std::string(kRefusalText), std::string(kBuilderBoxCaption),
+        desktop.messageBox(window(), fromCodePage(kRefusalText), fromCodePage(kBuilderBoxCaption),
                            DesktopServices::Icon::None);
         return;
     }
@@ -229,11 +229,13 @@ void CommandBuilder::addStatement()
         statement = composeFromTemplate(*statementTemplate, choice);
     } else if (choice.command == kStopCommand) {
         if (++m_stopCount == kStopMessageCount)
-            desktop.messageBox(window(), std::string(kStopMessage), std::string(kBuilderBoxCaption),
+            desktop.messageBox(window(), fromCodePage(kStopMessage), fromCodePage(kBuilderBoxCaption),
                                DesktopServices::Icon::None);
     } else {
         statement = composeDefault(choice);
     }
-    emit statementComposed(statement);
+    // "cinematic_stop" composes nothing: the clipboard keeps what it holds.
+    if (!statement.empty())
+        emit statementComposed(statement);
     setDescription(kKeyHelpHint);
 }

@@ -7,12 +7,11 @@
 #include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
 #include "app/LinkButton.h"
+#include "app/ScriptDocument.h"
 #include "builder/ReferenceDatabase.h"
 #include "editor/ScriptEditor.h"
-#include "platform/Cp1252.h"
 #include "platform/DesktopServices.h"
 #include "platform/DialogUnits.h"
-#include "platform/File.h"
 #include "platform/ProgramName.h"
 
 #include <QAction>
@@ -22,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -50,7 +50,6 @@ constexpr char kLoadingText[] = "Loading, Please wait a few seconds...";
 constexpr char kFilterDescription[] = "VESK Level Script Files (*.bsl)";
 constexpr char kFilterPattern[] = "*.bsl";
 constexpr char kScriptSuffix[] = "bsl";
-constexpr char kSaveChangesQuestion[] = "Save changes to the script?";
 constexpr char kProgramTitle[] = "QUARN-XP";
 constexpr char kRecentScriptsMenu[] = "Recent scripts";
 constexpr char kRecentScriptGone[] = " was not found. It is removed from the recent scripts.";
@@ -59,8 +58,8 @@ constexpr std::uint16_t kAboutEntryTextId = 101;
 constexpr int kClockPeriodMs = 1000;
 constexpr char kClockFormat[] = "%H:%M:%S";
 
-// How much more to read at a time when a file turns out longer than it was.
-constexpr std::size_t kReadChunk = 1 << 20;
+// A load that takes longer than this shows its progress.
+constexpr int kProgressDelayMs = 500;
 
 // Empty when the time is not valid.
 QString formatClock(const QDateTime& localTime)
@@ -75,39 +74,6 @@ QString formatClock(const QDateTime& localTime)
     char buffer[16];
     const std::size_t length = std::strftime(buffer, sizeof buffer, kClockFormat, &fields);
     return QString::fromLatin1(buffer, qsizetype(length));
-}
-
-QString folderOf(const QString& path)
-{
-    const qsizetype separator = path.lastIndexOf(QLatin1Char('/'));
-    return separator < 0 ? QString() : path.left(separator + 1);
-}
-
-// The save dialog appends the suffix itself; a name that arrives without one still gets it, so
-// that a script is always saved as one.
-QString withScriptSuffix(const QString& path)
-{
-    if (!QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + QLatin1Char('.') + QLatin1String(kScriptSuffix);
-}
-
-// The whole file, read into a buffer of the size it had when opened, grown if it has grown since.
-std::string readAll(LockedFile& file)
-{
-    const auto expected = static_cast<std::size_t>(std::max<qint64>(0, QFileInfo(file.path()).size()));
-    std::string bytes(expected + 1, '\0');
-    std::size_t size = 0;
-    for (;;) {
-        if (size == bytes.size())
-            bytes.resize(bytes.size() + kReadChunk);
-        const std::size_t read = file.read(bytes.data() + size, bytes.size() - size);
-        if (read == 0)
-            break;
-        size += read;
-    }
-    bytes.resize(size);
-    return bytes;
 }
 
 QLabel* makeLabel(QLabel* label, const char* name, const char* text)
@@ -184,11 +150,8 @@ QIcon programIcon()
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_units(DialogUnits::fromFont(dialogFont(QStringLiteral("Tahoma"), 7))),
-      m_templateSize(m_units.toPixels(kWindowWidth, kWindowHeight)),
-      m_lastFolder(m_settings.lastFolder())
+      m_templateSize(m_units.toPixels(kWindowWidth, kWindowHeight))
 {
-    if (m_lastFolder.isEmpty())
-        m_lastFolder = QDir::homePath() + QLatin1Char('/');
     setWindowIcon(programIcon());
     setFont(dialogFont(QStringLiteral("Tahoma"), 7));
     setMinimumSize(m_templateSize);
@@ -203,6 +166,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_saveLabel = makeFileLabel(this, "IDC_SAVE_LABEL", "SAVE ");
     m_editor = new ScriptEditor(this);
     m_editor->setObjectName(QStringLiteral("IDC_SCRIPT_EDIT"));
+    m_document = new ScriptDocument(m_editor, this, m_settings);
     const auto makeLink = [&](const WebLink& link) {
         auto* button = new LinkButton(QString::fromLatin1(link.text), this);
         button->setObjectName(QString::fromLatin1(link.name));
@@ -261,6 +225,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_saveLabel, &ClickLabel::clicked, this, &MainWindow::saveScriptAs);
     connect(m_builder, &CommandBuilder::statementComposed, this, &MainWindow::insertStatement);
     connect(m_editor, &ScriptEditor::modificationChanged, this, &MainWindow::updateTitle);
+    connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::updateTitle);
     m_findDialog = new FindDialog(m_editor, this);
     createShortcuts();
 
@@ -370,10 +335,10 @@ void MainWindow::insertStatement(const std::string& statement)
 
 void MainWindow::openScript()
 {
-    if (!maybeSave())
+    if (!m_document->maybeSave())
         return;
     const std::optional<QString> chosen = DesktopServices::instance().getOpenFileName(
-        this, {m_lastFolder, QString::fromLatin1(kFilterDescription), QString::fromLatin1(kFilterPattern), {}});
+        this, {m_document->lastFolder(), QString::fromLatin1(kFilterDescription), QString::fromLatin1(kFilterPattern), {}});
     if (chosen)
         openScriptFile(*chosen);
 }
@@ -382,39 +347,49 @@ bool MainWindow::openScriptFile(const QString& path)
 {
     const WaitCursor wait;
     const LoadingCredits credits(m_credits);
-    if (!loadScript(path))
-        return false;
-    setScriptPath(path);
-    return true;
+    QProgressDialog progress(QStringLiteral("Loading %1").arg(QFileInfo(path).fileName()), QString(), 0, 100, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(kProgressDelayMs);
+    return m_document->open(path, [&progress](int percent) { progress.setValue(percent); });
+}
+
+const QString& MainWindow::scriptPath() const
+{
+    return m_document->path();
 }
 
 void MainWindow::save()
 {
-    if (m_scriptPath.isEmpty())
-        saveScriptAs();
-    else
-        saveScript(m_scriptPath);
+    m_document->save();
 }
 
-void MainWindow::setScriptPath(const QString& path)
+void MainWindow::saveScriptAs()
 {
-    m_scriptPath = path;
-    m_lastFolder = folderOf(path);
-    m_settings.setLastFolder(m_lastFolder);
-    m_settings.setRecentScripts(withRecentScript(m_settings.recentScripts(), path));
-    updateTitle();
+    m_document->saveAs();
+}
+
+void MainWindow::offerRecovery()
+{
+    m_document->offerRecovery();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_document->checkDisk();
 }
 
 void MainWindow::updateTitle()
 {
     const QString program = QString::fromLatin1(kProgramTitle);
-    if (m_scriptPath.isEmpty()) {
+    if (scriptPath().isEmpty()) {
         setWindowTitle(program);
         return;
     }
     const QString mark = m_editor->isModified() ? QStringLiteral("*") : QString();
     // Qt takes "[*]" in a title for its own modified mark; doubled, a file name shows it as it is.
-    const QString name = QFileInfo(m_scriptPath).fileName().replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    const QString name = QFileInfo(scriptPath()).fileName().replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(name + mark + QStringLiteral(" - ") + program);
 }
 
@@ -436,17 +411,18 @@ void MainWindow::openRecentScript(const QString& path)
         QStringList recent = m_settings.recentScripts();
         recent.removeAll(path);
         m_settings.setRecentScripts(recent);
-        DesktopServices::instance().messageBox(this, cp1252::encode(path + QLatin1String(kRecentScriptGone)),
-                                               std::string(kProgramName), DesktopServices::Icon::Warning);
+        DesktopServices::instance().messageBox(this, path + QLatin1String(kRecentScriptGone),
+                                               QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size())),
+                                               DesktopServices::Icon::Warning);
         return;
     }
-    if (maybeSave())
+    if (m_document->maybeSave())
         openScriptFile(path);
 }
 
 void MainWindow::openDroppedScript(const QString& path)
 {
-    if (maybeSave())
+    if (m_document->maybeSave())
         openScriptFile(path);
 }
 
@@ -466,73 +442,9 @@ void MainWindow::dropEvent(QDropEvent* event)
     QTimer::singleShot(0, this, [this, path] { openDroppedScript(path); });
 }
 
-void MainWindow::saveScriptAs()
-{
-    const std::optional<QString> chosen = DesktopServices::instance().getSaveFileName(
-        this, {m_lastFolder, QString::fromLatin1(kFilterDescription), QString::fromLatin1(kFilterPattern),
-               QString::fromLatin1(kScriptSuffix)});
-    if (!chosen)
-        return;
-    const QString path = withScriptSuffix(*chosen);
-    if (saveScript(path))
-        setScriptPath(path);
-}
-
-bool MainWindow::loadScript(const QString& path)
-{
-    try {
-        LockedFile file(path, LockedFile::Mode::Read);
-        std::string bytes = readAll(file);
-        file.close();
-        m_editor->setScript(std::move(bytes));
-        return true;
-    } catch (const FileError& error) {
-        reportFileError(error);
-        return false;
-    }
-}
-
-bool MainWindow::saveScript(const QString& path)
-{
-    try {
-        LockedFile file(path, LockedFile::Mode::CreateOrReplace);
-        const std::string bytes = m_editor->script();
-        file.write(bytes.data(), bytes.size());
-        file.close();
-        m_editor->setModified(false);
-        return true;
-    } catch (const FileError& error) {
-        reportFileError(error);
-        return false;
-    }
-}
-
-void MainWindow::reportFileError(const FileError& error)
-{
-    DesktopServices::instance().messageBox(this, error.message(), std::string(kProgramName),
-                                           DesktopServices::Icon::Stop);
-}
-
-bool MainWindow::maybeSave()
-{
-    if (!m_editor->isModified())
-        return true;
-    switch (DesktopServices::instance().messageBox(this, kSaveChangesQuestion, std::string(kProgramName),
-                                                   DesktopServices::Icon::Question,
-                                                   DesktopServices::Buttons::SaveDiscardCancel)) {
-    case DesktopServices::Answer::Save:
-        save();
-        return !m_editor->isModified();
-    case DesktopServices::Answer::Discard:
-        return true;
-    default:
-        return false;
-    }
-}
-
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!maybeSave()) {
+    if (!m_document->maybeSave()) {
         event->ignore();
         return;
     }

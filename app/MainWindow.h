@@ -10,11 +10,11 @@
 
 class ClickLabel;
 class CommandBuilder;
-class FileError;
 class FindDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
+class ScriptDocument;
 class ScriptEditor;
 
 // The program's window: the script editor on the left, the command builder on the right, the
@@ -27,7 +27,7 @@ public:
 
     ScriptEditor* editor() const { return m_editor; }
     // The file the script was opened from or last saved to; empty for a new script.
-    const QString& scriptPath() const { return m_scriptPath; }
+    const QString& scriptPath() const;
 
     // Asks for a script and opens it, after offering to save unsaved changes.
     void openScript();
@@ -40,8 +40,11 @@ public:
     void saveScriptAs();
     // Asks for a line number and puts the caret at the start of that line.
     void goToLine();
+    // Offers the unsaved work a crashed run of the program left behind.
+    void offerRecovery();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -57,15 +60,6 @@ private:
         int anchors;
     };
 
-    // Each reports its own failure; true when the script was read or written.
-    bool loadScript(const QString& path);
-    bool saveScript(const QString& path);
-    // Offers to save unsaved changes; false when the user cancels or the save does not happen.
-    bool maybeSave();
-    void reportFileError(const FileError& error);
-    // The script now belongs to `path`: the title, the dialogs' folder and the recent scripts
-    // follow it.
-    void setScriptPath(const QString& path);
     void openDroppedScript(const QString& path);
     void openRecentScript(const QString& path);
 
@@ -94,7 +88,5 @@ private:
     QMenu* m_recentMenu;
     FindDialog* m_findDialog;
     Settings m_settings;
-    QString m_scriptPath;
-    // Where the file dialogs start: the folder of the last script opened or saved.
-    QString m_lastFolder;
+    ScriptDocument* m_document;
 };

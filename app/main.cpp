@@ -24,6 +24,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     MainWindow window;
     window.show();
+    window.offerRecovery();
     if (!commandLine.scriptPath.isEmpty())
         window.openScriptFile(commandLine.scriptPath);
     return application.exec();

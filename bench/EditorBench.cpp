@@ -2,6 +2,7 @@
 #include "ScriptGenerator.h"
 
 #include "editor/ScriptEditor.h"
+#include "editor/ScriptSearch.h"
 #include "editor/Tokenizer.h"
 #include "platform/Cp1252.h"
 
@@ -17,6 +18,8 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -274,5 +277,54 @@ void BM_Paste100Lines(benchmark::State& state)
         state.SkipWithError("the paste was not undone");
 }
 BENCHMARK(BM_Paste100Lines)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
+// `bytes` bytes of script in which `marker`, a word found nowhere else, starts `count` lines
+// spread evenly over it.
+std::string scriptWithMarkers(std::size_t bytes, std::string_view marker, int count)
+{
+    const std::string script =
+        GenerateScript(bytes - std::size_t(count) * marker.size(), LineEnds::CarriageReturnLineFeed);
+    std::vector<std::size_t> lineStarts{0};
+    for (std::size_t p = script.find('\n'); p != std::string::npos && p + 1 < script.size();
+         p = script.find('\n', p + 1))
+        lineStarts.push_back(p + 1);
+    std::string marked;
+    marked.reserve(bytes);
+    std::size_t copied = 0;
+    for (int mark = 0; mark < count; ++mark) {
+        const std::size_t at = lineStarts[std::size_t(mark) * lineStarts.size() / std::size_t(count)];
+        marked.append(script, copied, at - copied).append(marker);
+        copied = at;
+    }
+    return marked.append(script, copied);
+}
+
+// Replace All of 10,000 words by a shorter one in the wrong letter case, as one undo step with
+// its case correction, up to the window showing the result. Each iteration starts from the
+// script as loaded.
+void BM_ReplaceAll(benchmark::State& state)
+{
+    constexpr int kMarkers = 10000;
+    const std::string script = scriptWithMarkers(static_cast<std::size_t>(state.range(0)), "checkpoint ", kMarkers);
+    EditorWindow window;
+    const QString found = QStringLiteral("checkpoint");
+    const QString replacement = QStringLiteral("SLEEP");
+    const script_search::Options options{.matchCase = true, .wholeWord = true};
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.editor().setScript(script);
+        window.paint();
+        state.ResumeTiming();
+        const int replaced = script_search::replaceAll(window.editor(), found, replacement, options);
+        window.paint();
+        if (replaced != kMarkers) {
+            state.SkipWithError("not every marker was replaced");
+            break;
+        }
+    }
+    if (!state.error_occurred() && window.editor().documentText().substr(0, 6) != "sleep ")
+        state.SkipWithError("the replacement was not case-corrected");
+}
+BENCHMARK(BM_ReplaceAll)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
@@ -132,8 +133,12 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     setTabWidth(std::max(1, qRound(tabPixels / QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')))));
 }
 
-void ScriptEditor::setScript(std::string fileBytes)
+void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int)>& progress)
 {
+    const auto report = [&progress](int percent) {
+        if (progress)
+            progress(percent);
+    };
     std::string text;
     if (isDocumentText(fileBytes)) {
         text = std::move(fileBytes);
@@ -142,8 +147,18 @@ void ScriptEditor::setScript(std::string fileBytes)
         // Freed now, not when this returns: a move would keep the buffer.
         std::string().swap(fileBytes);
     }
+    report(30);
     correctCase(text);
+    report(60);
 
+    // The component reports a failed allocation by its status instead of an exception; the room
+    // is asked for before the old text goes.
+    SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + 1));
+    if (SendScintilla(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
+        SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
+        throw std::bad_alloc();
+    }
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_APPENDTEXT, uintptr_t(text.size()), text.data());
@@ -151,6 +166,7 @@ void ScriptEditor::setScript(std::string fileBytes)
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0);
+    report(100);
 }
 
 void ScriptEditor::replaceText(std::string_view documentText)

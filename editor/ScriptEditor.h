@@ -2,6 +2,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,9 @@ public:
     explicit ScriptEditor(QWidget* parent = nullptr);
 
     // Replaces the whole text with a script file's bytes, case-corrected; afterwards there are no
-    // unsaved changes and nothing to undo.
-    void setScript(std::string fileBytes);
+    // unsaved changes and nothing to undo. `progress` hears how far it got, from 0 to 100. Throws
+    // std::bad_alloc, leaving the text as it was, when the memory cannot hold the script.
+    void setScript(std::string fileBytes, const std::function<void(int)>& progress = {});
     // Replaces the whole text with `documentText` (UTF-8, CR LF) as one edit that can be undone
     // and leaves unsaved changes.
     void replaceText(std::string_view documentText);

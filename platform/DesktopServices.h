@@ -13,8 +13,8 @@ class QWidget;
 class DesktopServices {
 public:
     enum class Icon { None, Information, Warning, Stop, Question };
-    enum class Buttons { Ok, SaveDiscardCancel };
-    enum class Answer { Ok, Save, Discard, Cancel };
+    enum class Buttons { Ok, SaveDiscardCancel, YesNo, RecoverDiscard };
+    enum class Answer { Ok, Save, Discard, Cancel, Yes, No, Recover };
 
     struct FileDialogOptions {
         QString initialFolder;
@@ -26,8 +26,8 @@ public:
     virtual ~DesktopServices() = default;
 
     // An empty caption shows the program's name.
-    virtual Answer messageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                              Icon icon, Buttons buttons = Buttons::Ok) = 0;
+    virtual Answer messageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
+                              Buttons buttons = Buttons::Ok) = 0;
 
     // The chosen file's full path, or nothing when the user cancels. The save dialog asks before
     // overwriting an existing file.

@@ -1,6 +1,5 @@
 #include "platform/File.h"
 
-#include "platform/Cp1252.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -33,6 +32,7 @@ constexpr CauseText kCauseTexts[] = {
     {FileError::directoryFull, "%1 could not be created because the directory is full."},
     {FileError::diskFull, "Disk full while accessing %1."},
     {FileError::hardIO, "A hardware I/O error was reported while accessing %1."},
+    {FileError::tooLarge, "%1 is too large to open: the editor holds scripts of up to 2 GB, as far as the memory allows."},
 };
 
 constexpr std::string_view kUnknownErrorText = "An unknown error occurred while accessing %1.";
@@ -119,16 +119,14 @@ FileError::Cause FileError::causeFromErrno(int error)
     return generic;
 }
 
-std::string FileError::message() const
+QString FileError::message() const
 {
     std::string_view pattern = kUnknownErrorText;
     for (const CauseText& entry : kCauseTexts) {
         if (entry.cause == m_cause)
             pattern = entry.text;
     }
-    std::string message(pattern);
-    message.replace(message.find("%1"), 2, cp1252::encode(m_path));
-    return message;
+    return QString::fromLatin1(pattern.data(), qsizetype(pattern.size())).arg(m_path);
 }
 
 int FileSystemCalls::open(const char* path, int flags, mode_t mode)
@@ -334,4 +332,13 @@ void LockedFile::discard() noexcept
         m_tempOsPath.clear();
     }
     closeDescriptor(m_targetFd);
+}
+
+FileStamp fileStampOf(const QString& path)
+{
+    struct stat status {};
+    if (::stat(osPathOf(path).c_str(), &status) != 0)
+        return {};
+    return {true, qint64(status.st_size), qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+            status.st_dev, status.st_ino};
 }

@@ -22,6 +22,7 @@ public:
         sharingViolation,
         lockViolation,
         diskFull,
+        tooLarge,  // more than the editor can address or the memory can hold
     };
 
     FileError(Cause cause, QString path);
@@ -33,8 +34,8 @@ public:
     Cause cause() const { return m_cause; }
     const QString& path() const { return m_path; }
 
-    // The report's text with the full path in place of %1, in 8-bit text.
-    std::string message() const;
+    // The report's text with the full path in place of %1.
+    QString message() const;
 
     const char* what() const noexcept override { return "file error"; }
 
@@ -108,3 +109,17 @@ private:
     std::string m_targetOsPath;   // the target with symbolic links resolved
     std::string m_tempOsPath;     // empty once the temporary file is in place or gone
 };
+
+// Tells whether a file changed on disk without reading it: which file the path leads to, and the
+// length and time of its last write.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    dev_t device = 0;
+    ino_t inode = 0;
+
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+FileStamp fileStampOf(const QString& path);

@@ -10,6 +10,7 @@
 #include <new>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -31,18 +32,24 @@ QMessageBox::Icon MessageBoxIcon(DesktopServices::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+struct ButtonAnswer {
+    QMessageBox::StandardButton button;
+    DesktopServices::Answer answer;
+};
+
+constexpr ButtonAnswer kButtonAnswers[] = {
+    {QMessageBox::Ok, DesktopServices::Answer::Ok},         {QMessageBox::Save, DesktopServices::Answer::Save},
+    {QMessageBox::Discard, DesktopServices::Answer::Discard}, {QMessageBox::Cancel, DesktopServices::Answer::Cancel},
+    {QMessageBox::Yes, DesktopServices::Answer::Yes},       {QMessageBox::No, DesktopServices::Answer::No},
+};
+
 DesktopServices::Answer AnswerFromButton(int button)
 {
-    switch (button) {
-    case QMessageBox::Save:
-        return DesktopServices::Answer::Save;
-    case QMessageBox::Discard:
-        return DesktopServices::Answer::Discard;
-    case QMessageBox::Cancel:
-        return DesktopServices::Answer::Cancel;
-    default:
-        return DesktopServices::Answer::Ok;
+    for (const ButtonAnswer& entry : kButtonAnswers) {
+        if (entry.button == button)
+            return entry.answer;
     }
+    return DesktopServices::Answer::Cancel;
 }
 
 // The description names its pattern already, as in "Script Files (*.bsl)"; Qt reads the pattern
@@ -71,18 +78,33 @@ std::optional<QString> RunFileDialog(QWidget* owner, const DesktopServices::File
 
 } // namespace
 
-DesktopServices::Answer QtDesktopServices::messageBox(QWidget* owner, const std::string& text,
-                                                       const std::string& caption, Icon icon, Buttons buttons)
+DesktopServices::Answer QtDesktopServices::messageBox(QWidget* owner, const QString& text, const QString& caption,
+                                                       Icon icon, Buttons buttons)
 {
-    const std::string_view title = caption.empty() ? kProgramName : std::string_view(caption);
-    QMessageBox box(MessageBoxIcon(icon), cp1252::decode(title), cp1252::decode(text), QMessageBox::NoButton, owner);
+    const QString title = caption.isEmpty() ? QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()))
+                                            : caption;
+    QMessageBox box(MessageBoxIcon(icon), title, text, QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);
-    if (buttons == Buttons::SaveDiscardCancel) {
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::SaveDiscardCancel:
         box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Save);
         box.setEscapeButton(QMessageBox::Cancel);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case Buttons::RecoverDiscard: {
+        QPushButton* recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
+        box.addButton(QMessageBox::Discard);
+        box.setDefaultButton(recover);
+        box.exec();
+        return box.clickedButton() == recover ? Answer::Recover : Answer::Discard;
+    }
     }
     return AnswerFromButton(box.exec());
 }

@@ -5,7 +5,7 @@
 // The desktop services of a running program, through Qt.
 class QtDesktopServices : public DesktopServices {
 public:
-    Answer messageBox(QWidget* owner, const std::string& text, const std::string& caption, Icon icon,
+    Answer messageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
                       Buttons buttons = Buttons::Ok) override;
     std::optional<QString> getOpenFileName(QWidget* owner, const FileDialogOptions& options) override;
     std::optional<QString> getSaveFileName(QWidget* owner, const FileDialogOptions& options) override;

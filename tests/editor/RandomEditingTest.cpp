@@ -1,5 +1,6 @@
 #include "ScriptEditorHarness.h"
 
+#include "editor/ScriptSearch.h"
 #include "editor/ScriptText.h"
 #include "platform/Cp1252.h"
 
@@ -88,11 +89,13 @@ public:
             redo();
         else if (choice < 81)
             loadScript();
-        else if (choice < 85)
+        else if (choice < 83)
             replaceAll();
-        else if (choice < 87)
+        else if (choice < 90)
+            search();
+        else if (choice < 92)
             lineCommand();
-        else if (choice < 89)
+        else if (choice < 94)
             drop();
         else
             navigate();
@@ -123,10 +126,13 @@ private:
 
     // A caret position: never inside a CR LF pair nor inside a character's UTF-8 bytes, which a
     // user cannot reach.
-    long position()
+    long position() { return reachable(std::size_t(pick(0, int(editor().documentText().size())))); }
+
+    // `p`, or the nearest position before it a user can reach.
+    long reachable(std::size_t p)
     {
         const std::string_view text = editor().documentText();
-        auto p = std::size_t(pick(0, int(text.size())));
+        p = std::min(p, text.size());
         while (p > 0 && p < text.size() &&
                ((static_cast<unsigned char>(text[p]) & 0xC0) == 0x80 || (text[p] == '\n' && text[p - 1] == '\r')))
             --p;
@@ -326,6 +332,44 @@ private:
         }
     }
 
+    // Find, Replace and Replace All as the find window does them. Like the window, it mostly
+    // keeps what it looked for last. The text sought is a piece or a stretch of the text itself,
+    // in its own letter case or in capitals; replacements are pieces and whole texts: list words
+    // in the wrong case, line ends of every kind, characters outside the code page, nothing.
+    void search()
+    {
+        if (m_sought.isEmpty() || pick(0, 1) == 0) {
+            m_sought = QString::fromUtf8(oneOf(kPieces));
+            const long from = position();
+            const long to = reachable(std::size_t(from + pick(1, 6)));
+            if (to > from && pick(0, 2) != 0)
+                m_sought = QString::fromUtf8(editor().documentText().substr(std::size_t(from), std::size_t(to - from)));
+            if (pick(0, 3) == 0)
+                m_sought = m_sought.toUpper();
+            m_searchOptions = {.matchCase = pick(0, 3) == 0, .wholeWord = pick(0, 3) == 0};
+        }
+        const QString replacement = QString::fromUtf8(pick(0, 3) == 0 ? oneOf(kTexts) : oneOf(kPieces));
+        const int action = pick(0, 5);
+        static constexpr std::array<const char*, 6> kActions = {"find next", "find next", "find previous",
+                                                                "replace",   "replace",   "replace all"};
+        note(std::string(kActions[std::size_t(action)]) + " " + ::testing::PrintToString(m_sought.toStdString()) +
+             (action >= 3 ? " with " + ::testing::PrintToString(replacement.toStdString()) : std::string()) +
+             (m_searchOptions.matchCase ? " matching case" : "") + (m_searchOptions.wholeWord ? " whole words" : "") +
+             " from " + where());
+        if (action < 3) {
+            script_search::find(editor(), m_sought, m_searchOptions, action < 2);
+        } else if (action < 5) {
+            // Replace twice in a row: the first replaces the selection when it is a match, else
+            // selects the next match, which the second replaces.
+            for (int replace = 0; replace < 2; ++replace) {
+                script_search::replaceSelection(editor(), m_sought, replacement, m_searchOptions);
+                script_search::find(editor(), m_sought, m_searchOptions, true);
+            }
+        } else {
+            script_search::replaceAll(editor(), m_sought, replacement, m_searchOptions);
+        }
+    }
+
     // The component's own editing keys: case of the selection, line cut, duplicate and swap.
     void lineCommand()
     {
@@ -364,6 +408,8 @@ private:
 
     std::mt19937 m_random;
     ScriptEditorHarness m_harness;
+    QString m_sought;
+    script_search::Options m_searchOptions;
     std::deque<std::string> m_log;
 };
 

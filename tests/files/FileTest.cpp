@@ -55,7 +55,7 @@ class ErrorMessage : public ::testing::TestWithParam<MessageCase> {};
 TEST_P(ErrorMessage, NamesTheFullPath)
 {
     const FileError error(GetParam().cause, QStringLiteral("/home/modder/Scripts/level01.bsl"));
-    EXPECT_EQ(error.message(), GetParam().text);
+    EXPECT_EQ(error.message(), QString::fromUtf8(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -76,20 +76,26 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{Cause::hardIO,
                     "A hardware I/O error was reported while accessing /home/modder/Scripts/level01.bsl."},
         MessageCase{Cause::generic,
-                    "An unknown error occurred while accessing /home/modder/Scripts/level01.bsl."}));
+                    "An unknown error occurred while accessing /home/modder/Scripts/level01.bsl."},
+        MessageCase{Cause::tooLarge, "/home/modder/Scripts/level01.bsl is too large to open: the editor holds "
+                                     "scripts of up to 2 GB, as far as the memory allows."}));
 
 TEST(ErrorMessageText, AnErrorNumberGivesItsCauseAndKeepsThePath)
 {
     const FileError error = FileError::fromErrno(ENOSPC, QStringLiteral("/tmp/level01.bsl"));
     EXPECT_EQ(error.cause(), Cause::diskFull);
     EXPECT_EQ(error.path(), QStringLiteral("/tmp/level01.bsl"));
-    EXPECT_EQ(error.message(), "Disk full while accessing /tmp/level01.bsl.");
+    EXPECT_EQ(error.message(), QStringLiteral("Disk full while accessing /tmp/level01.bsl."));
 }
 
-TEST(ErrorMessageText, ShowsThePathInEightBitText)
+TEST(ErrorMessageText, ShowsThePathAsItIsWhateverItsCharacters)
 {
-    const FileError error(Cause::fileNotFound, QStringLiteral("/tmp/caf\u00e9 \u20ac.bsl"));
-    EXPECT_EQ(error.message(), "/tmp/caf\xe9 \x80.bsl was not found.");
+    for (const QString path : {QStringLiteral("/tmp/caf\u00e9 \u20ac.bsl"),
+                               QStringLiteral("/home/\u041c\u043e\u0434/\u03a3\u03b5\u03bd\u03ac\u03c1\u03b9\u03bf.bsl"),
+                               QStringLiteral("/tmp/\U0001F600 100%1 %2.bsl")}) {
+        const FileError error(Cause::fileNotFound, path);
+        EXPECT_EQ(error.message(), path + QStringLiteral(" was not found."));
+    }
 }
 
 // Runs `body` and returns the cause it raised; nothing when it raised nothing.
@@ -255,7 +261,7 @@ TEST_F(FileTest, ReadingAFileAnotherProgramHoldsIsASharingViolation)
         FAIL() << "the locked file was opened";
     } catch (const FileError& error) {
         EXPECT_EQ(error.message(),
-                  "A sharing violation occurred while accessing " + path("level01.bsl").toStdString() + ".");
+                  QStringLiteral("A sharing violation occurred while accessing ") + path("level01.bsl") + ".");
         EXPECT_EQ(error.path(), path("level01.bsl"));
     }
 }

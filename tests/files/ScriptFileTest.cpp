@@ -199,9 +199,7 @@ protected:
 
     static std::string Message(const char* pattern, const QString& path)
     {
-        std::string text = pattern;
-        text.replace(text.find("%1"), 2, cp1252::encode(path));
-        return text;
+        return QString::fromLatin1(pattern).arg(path).toStdString();
     }
 
     // How the byte at `position` shows once the text is coloured.

@@ -20,8 +20,8 @@ class FakeDesktopServices : public DesktopServices {
 public:
     struct MessageBoxCall {
         QWidget* owner;
-        std::string text;
-        std::string caption;
+        std::string text;     // UTF-8
+        std::string caption;  // UTF-8
         Icon icon;
         Buttons buttons;
     };
@@ -30,6 +30,9 @@ public:
     ~FakeDesktopServices() override { DesktopServices::setInstance(nullptr); }
     FakeDesktopServices(const FakeDesktopServices&) = delete;
     FakeDesktopServices& operator=(const FakeDesktopServices&) = delete;
+
+    // What a box answers once messageBoxAnswers is used up, by its buttons: the safe choice.
+    static constexpr Answer kUnansweredAnswers[] = {Answer::Ok, Answer::Cancel, Answer::No, Answer::Discard};
 
     // What the desktop answers.
     std::deque<Answer> messageBoxAnswers;  // in order; once used up, Ok for an OK box, else Cancel
@@ -49,14 +52,14 @@ public:
     int waitCursorDepth = 0;   // begun and not yet ended
     int waitCursorsShown = 0;  // begun in all
 
-    Answer messageBox(QWidget* owner, const std::string& text, const std::string& caption, Icon icon,
+    Answer messageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
                       Buttons buttons = Buttons::Ok) override
     {
-        messageBoxes.push_back({owner, text, caption, icon, buttons});
+        messageBoxes.push_back({owner, text.toStdString(), caption.toStdString(), icon, buttons});
         if (whileMessageBoxOpen)
             whileMessageBoxOpen(messageBoxes.back());
         if (messageBoxAnswers.empty())
-            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+            return kUnansweredAnswers[int(buttons)];
         const Answer answer = messageBoxAnswers.front();
         messageBoxAnswers.pop_front();
         return answer;

@@ -1,0 +1,178 @@
+#include "app/RecoveryFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
+#include <QUuid>
+
+#include <algorithm>
+#include <charconv>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::string_view kMagic = "QUARN-XP recovery 1\n";
+constexpr char kSuffix[] = ".recovery";
+constexpr char kLockSuffix[] = ".lock";
+constexpr char kDamagedSuffix[] = ".damaged";
+
+QString lockPathOf(const QString& file)
+{
+    return file + QLatin1String(kLockSuffix);
+}
+
+// A lock the holder keeps for as long as it runs; -1 when another process holds it.
+int takeLock(const QString& lockPath)
+{
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// "key value\n" at the front of `rest`, which then starts after it.
+std::optional<std::string_view> field(std::string_view& rest, std::string_view key)
+{
+    if (rest.substr(0, key.size()) != key || rest.size() <= key.size() || rest[key.size()] != ' ')
+        return std::nullopt;
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view value = rest.substr(key.size() + 1, end - key.size() - 1);
+    rest.remove_prefix(end + 1);
+    return value;
+}
+
+} // namespace
+
+RecoveryFile::RecoveryFile(QString folder) : m_folder(std::move(folder))
+{
+    QDir().mkpath(m_folder);
+    m_path = QDir(m_folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1String(kSuffix));
+    m_lockFd = takeLock(lockPathOf(m_path));
+    // One writer, so that copies land in the order they were taken.
+    m_writer.setMaxThreadCount(1);
+}
+
+RecoveryFile::~RecoveryFile()
+{
+    remove();
+    if (m_lockFd >= 0) {
+        QFile::remove(lockPathOf(m_path));
+        ::close(m_lockFd);
+    }
+}
+
+QString RecoveryFile::defaultFolder()
+{
+    // The state folder of the desktop's base directories; Qt names it only from 6.7 on.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/quarn-xp/recovery");
+}
+
+void RecoveryFile::write(RecoveredScript script)
+{
+    m_writer.start([path = m_path, script = std::move(script)] {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        const std::string bytes = encode(script);
+        file.write(bytes.data(), qint64(bytes.size()));
+        file.commit();
+    });
+}
+
+void RecoveryFile::remove()
+{
+    flush();
+    QFile::remove(m_path);
+}
+
+void RecoveryFile::flush()
+{
+    m_writer.waitForDone();
+}
+
+std::vector<LeftRecovery> RecoveryFile::leftBehind(const QString& folder)
+{
+    std::vector<LeftRecovery> found;
+    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*") + QLatin1String(kSuffix)}, QDir::Files,
+                                                            QDir::Time | QDir::Reversed);
+    for (const QFileInfo& info : files) {
+        const QString file = info.absoluteFilePath();
+        const int lock = takeLock(lockPathOf(file));
+        if (lock < 0)
+            continue;  // a running copy's own
+        ::close(lock);
+        std::optional<RecoveredScript> script;
+        QFile input(file);
+        if (input.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = input.readAll();
+            if (input.error() == QFile::NoError)
+                script = decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        }
+        found.push_back({file, std::move(script)});
+    }
+    return found;
+}
+
+void RecoveryFile::discard(const QString& file)
+{
+    QFile::remove(file);
+    QFile::remove(lockPathOf(file));
+}
+
+void RecoveryFile::setAside(const QString& file)
+{
+    QFile::remove(file + QLatin1String(kDamagedSuffix));
+    QFile::rename(file, file + QLatin1String(kDamagedSuffix));
+    QFile::remove(lockPathOf(file));
+}
+
+std::string RecoveryFile::encode(const RecoveredScript& script)
+{
+    std::string bytes(kMagic);
+    bytes += "path ";
+    bytes += QUrl::toPercentEncoding(script.scriptPath).toStdString();
+    bytes += "\nsaved ";
+    bytes += script.savedAt.toUTC().toString(Qt::ISODateWithMs).toStdString();
+    bytes += "\nbytes ";
+    bytes += std::to_string(script.text.size());
+    bytes += "\n\n";
+    bytes += script.text;
+    return bytes;
+}
+
+std::optional<RecoveredScript> RecoveryFile::decode(std::string_view bytes)
+{
+    if (bytes.substr(0, kMagic.size()) != kMagic)
+        return std::nullopt;
+    std::string_view rest = bytes.substr(kMagic.size());
+    const auto path = field(rest, "path");
+    const auto saved = field(rest, "saved");
+    const auto length = field(rest, "bytes");
+    if (!path || !saved || !length || rest.substr(0, 1) != "\n")
+        return std::nullopt;
+    rest.remove_prefix(1);
+    std::size_t size = 0;
+    const auto [end, error] = std::from_chars(length->data(), length->data() + length->size(), size);
+    if (error != std::errc() || end != length->data() + length->size() || size != rest.size())
+        return std::nullopt;
+    const QDateTime savedAt = QDateTime::fromString(QString::fromLatin1(saved->data(), qsizetype(saved->size())),
+                                                    Qt::ISODateWithMs);
+    if (!savedAt.isValid())
+        return std::nullopt;
+    return RecoveredScript{QUrl::fromPercentEncoding(QByteArray(path->data(), qsizetype(path->size()))), savedAt,
+                           std::string(rest)};
+}

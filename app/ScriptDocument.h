@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/RecoveryFile.h"
+#include "platform/File.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+class ScriptEditor;
+class Settings;
+class QWidget;
+
+// The script being edited, as a file: where it lives, reading and writing it with every failure
+// reported, whether another program changed it on disk, and the recovery copy that keeps unsaved
+// work through a crash.
+class ScriptDocument : public QObject {
+    Q_OBJECT
+
+public:
+    // Boxes and dialogs open over `window`.
+    ScriptDocument(ScriptEditor* editor, QWidget* window, Settings& settings);
+
+    // The file the script was opened from or last saved to; empty for a new script.
+    const QString& path() const { return m_path; }
+    // Where the file dialogs start: the folder of the last script opened or saved.
+    const QString& lastFolder() const { return m_lastFolder; }
+
+    // Reads the script at `path` into the editor; a failure is reported and leaves the text as
+    // it was. `progress` hears of the load's progress from 0 to 100.
+    bool open(const QString& path, const std::function<void(int)>& progress = {});
+    // Saves to the script's own file, or asks where when it has none.
+    bool save();
+    // Asks where to save the script and saves it there.
+    bool saveAs();
+    // Offers to save unsaved changes; false when the user cancels or the save does not happen.
+    bool maybeSave();
+
+    // Asks to reload a script another program changed since it was read or written, and says
+    // so once when it was deleted.
+    void checkDisk();
+    // Offers the unsaved work a crashed copy of the program left behind.
+    void offerRecovery();
+
+signals:
+    void pathChanged();
+
+private:
+    bool write(const QString& path);
+    void setPath(const QString& path);
+    void keepRecoveryCopy();
+    void report(const QString& text);
+    bool confirmOverwrite();
+
+    ScriptEditor* m_editor;
+    QWidget* m_window;
+    Settings& m_settings;
+    QString m_path;
+    QString m_lastFolder;
+    // The file as it was when read or written, and a change the user chose not to reload.
+    FileStamp m_diskStamp;
+    FileStamp m_declinedStamp;
+    RecoveryFile m_recovery;
+    QTimer m_recoveryTimer;
+};
