@@ -3,6 +3,8 @@
 #include "app/LinkButton.h"
 #include "builder/CommandTable.h"
 #include "builder/StatementComposer.h"
+#include "editor/BuilderReadBack.h"
+#include "editor/ScriptReader.h"
 #include "platform/Cp1252.h"
 #include "platform/DesktopServices.h"
 #include "platform/DialogUnits.h"
@@ -45,6 +47,12 @@ QString fromCodePage(std::string_view text)
 std::string toCodePage(const QString& text)
 {
     return cp1252::encode(text);
+}
+
+// The editor holds its text as UTF-8; the builder's values are code-page bytes.
+std::string fromDocument(std::string_view text)
+{
+    return cp1252::encode(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 // Letter by letter, and only into capitals the code page holds, so that every character can
@@ -238,4 +246,62 @@ void CommandBuilder::addStatement()
     if (!statement.empty())
         emit statementComposed(statement);
     setDescription(kKeyHelpHint);
+}
+
+void CommandBuilder::readBack(const CallStatement& statement)
+{
+    if (statement.callee.empty()) {
+        setDescription("Nothing on this line calls a command.");
+        return;
+    }
+    const BuilderReading reading = readIntoBuilder(statement);
+    if (!reading.command) {
+        setDescription("'" + fromDocument(statement.callee) + "' is not a command the builder knows.");
+        return;
+    }
+
+    // Set as the user would pick them, even when the same entries are chosen already, so that
+    // the lists are filled afresh.
+    {
+        const QSignalBlocker blocker(m_category);
+        m_category->setCurrentIndex(reading.category);
+    }
+    chooseCategory();
+    const CommandCategory* category = findCommandCategory(reading.category);
+    int commandRow = -1;
+    for (std::size_t i = 0; category && i < category->commands.size(); ++i) {
+        if (&category->commands[i] == reading.command)
+            commandRow = int(i) + 1;  // after the heading
+    }
+    {
+        const QSignalBlocker blocker(m_command);
+        m_command->setCurrentIndex(commandRow);
+    }
+    chooseCommand();
+
+    const std::array<QComboBox*, 3> lists = {m_param1, m_param2, m_param3};
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        const QSignalBlocker blocker(lists[i]);
+        lists[i]->setCurrentIndex(reading.selected[i]);
+    }
+
+    // An argument no list holds is kept, ahead of the rest, so that nothing written is lost.
+    std::string custom;
+    for (const std::string_view argument : reading.unmatched) {
+        custom += fromDocument(argument);
+        custom += ' ';
+    }
+    custom += fromDocument(reading.custom);
+    while (!custom.empty() && custom.back() == ' ')
+        custom.pop_back();
+    if (!custom.empty())
+        setCustomValue(custom);
+
+    std::string description;
+    for (const std::string_view argument : reading.unmatched)
+        description += "No list holds '" + fromDocument(argument) + "'; it is in the custom box.\r\n";
+    if (!description.empty())
+        description += "\r\n";
+    description += reading.command->description;
+    setDescription(description);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+struct CallStatement;
 class DialogUnits;
 class QComboBox;
 class QLabel;
@@ -25,6 +26,11 @@ public:
 
     // The builder's controls that take the focus by Tab, in the window's tab order.
     QList<QWidget*> tabOrder() const;
+
+    // Chooses what composes `statement` again: its command's type and the command, in each
+    // parameter list the entry its argument names, and the arguments no list takes in the custom
+    // box. What cannot be matched stays unchosen, and the description box says why.
+    void readBack(const CallStatement& statement);
 
 signals:
     // A statement to put at the editor's caret: it goes through the clipboard, so the editor

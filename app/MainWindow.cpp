@@ -7,8 +7,13 @@
 #include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
 #include "app/LinkButton.h"
+#include "app/ProblemsWindow.h"
 #include "app/ScriptDocument.h"
 #include "builder/ReferenceDatabase.h"
+#include "editor/CheckMarks.h"
+#include "editor/Completion.h"
+#include "editor/ScriptChecker.h"
+#include "editor/ScriptReader.h"
 #include "editor/ScriptEditor.h"
 #include "platform/DesktopServices.h"
 #include "platform/DialogUnits.h"
@@ -27,6 +32,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <new>
 #include <ctime>
 
 namespace {
@@ -60,6 +66,10 @@ constexpr char kClockFormat[] = "%H:%M:%S";
 
 // A load that takes longer than this shows its progress.
 constexpr int kProgressDelayMs = 500;
+
+// The check waits for a pause in typing this long. It takes a few milliseconds even for a script
+// of a megabyte, but running it on every key press would still be felt.
+constexpr int kCheckPauseMs = 700;
 
 // Empty when the time is not valid.
 QString formatClock(const QDateTime& localTime)
@@ -210,6 +220,9 @@ MainWindow::MainWindow(QWidget* parent)
     m_editMenu->addAction(QStringLiteral("Paste"), m_editor, &ScriptEditor::paste);
     m_editMenu->addAction(QStringLiteral("Delete"), m_editor, &ScriptEditor::deleteSelection);
     m_editMenu->addSeparator();
+    // The window's shortcut does the work; the text after the tab only shows the key.
+    m_editMenu->addAction(QStringLiteral("Read into builder\tF4"), this, &MainWindow::readStatementIntoBuilder);
+    m_editMenu->addSeparator();
     m_recentMenu = m_editMenu->addMenu(QString::fromLatin1(kRecentScriptsMenu));
     connect(m_editMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentScriptsMenu);
     // The About entry belongs in the window manager's menu, which is out of the program's reach.
@@ -227,6 +240,15 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_editor, &ScriptEditor::modificationChanged, this, &MainWindow::updateTitle);
     connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::updateTitle);
     m_findDialog = new FindDialog(m_editor, this);
+
+    m_problems = new ProblemsWindow(this);
+    connect(m_problems, &ProblemsWindow::findingChosen, this, &MainWindow::goToFinding);
+    m_checkTimer.setSingleShot(true);
+    m_checkTimer.setInterval(kCheckPauseMs);
+    connect(&m_checkTimer, &QTimer::timeout, this, &MainWindow::checkScriptNow);
+    // The signal comes before the change; the timer fires well after it.
+    connect(m_editor, &ScriptEditor::textChanging, &m_checkTimer, qOverload<>(&QTimer::start));
+    connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::scriptPathChanged);
     createShortcuts();
 
     m_editor->zoomTo(m_settings.zoom());
@@ -267,6 +289,8 @@ void MainWindow::createShortcuts()
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_H), [this] { m_findDialog->showReplace(); });
     shortcut(QKeySequence(Qt::Key_F3), [this] { m_findDialog->findNext(); });
     shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_findDialog->findPrevious(); });
+    shortcut(QKeySequence(Qt::Key_F4), &MainWindow::readStatementIntoBuilder);
+    shortcut(QKeySequence(Qt::Key_F7), &MainWindow::showProblems);
 }
 
 void MainWindow::goToLine()
@@ -282,6 +306,64 @@ void MainWindow::goToLine()
         m_editor->setFocus();
     });
     dialog->open();
+}
+
+void MainWindow::checkScriptNow()
+{
+    m_checkTimer.stop();
+    // A check is a help, not an edit: without the memory for one, the script goes unchecked.
+    try {
+        updateScriptContext(m_folderScripts.namesBeside(scriptPath()));
+        const std::vector<Finding> findings = checkScript(m_editor->documentText(), *m_siblingNames);
+        check_marks::show(*m_editor, findings);
+        m_problems->showFindings(findings);
+    } catch (const std::bad_alloc&) {
+        check_marks::clear(*m_editor);
+    }
+}
+
+void MainWindow::showProblems()
+{
+    checkScriptNow();
+    m_problems->show();
+    m_problems->raise();
+    m_problems->activateWindow();
+}
+
+void MainWindow::goToFinding(std::size_t offset)
+{
+    m_editor->SendScintilla(ScriptEditor::SCI_GOTOPOS, static_cast<unsigned long>(offset));
+    activateWindow();
+    m_editor->setFocus();
+}
+
+void MainWindow::scriptPathChanged()
+{
+    updateScriptContext(m_folderScripts.namesBeside(scriptPath()));
+    m_checkTimer.start();
+}
+
+void MainWindow::updateScriptContext(std::shared_ptr<const DeclaredNames> siblings)
+{
+    const QString path = scriptPath();
+    if (siblings == m_siblingNames && path == m_contextPath)
+        return;
+    m_siblingNames = siblings;
+    m_contextPath = path;
+    // The folder names the level more often than the file does.
+    const QFileInfo file(path);
+    QString hint = file.absoluteDir().dirName();
+    if (path.isEmpty())
+        hint.clear();
+    else if (!levelFromHint(hint.toStdString()))
+        hint = file.completeBaseName();
+    m_editor->setScriptContext(std::move(siblings), hint);
+}
+
+void MainWindow::readStatementIntoBuilder()
+{
+    const long caret = m_editor->SendScintilla(ScriptEditor::SCI_GETCURRENTPOS);
+    m_builder->readBack(statementAt(m_editor->documentText(), std::size_t(std::max(0L, caret))));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

@@ -1,16 +1,21 @@
 #pragma once
 
+#include "app/FolderScripts.h"
 #include "app/Settings.h"
 #include "platform/DialogUnits.h"
 
+#include <QTimer>
 #include <QWidget>
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 class ClickLabel;
 class CommandBuilder;
 class FindDialog;
+class ProblemsWindow;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -42,6 +47,13 @@ public:
     void goToLine();
     // Offers the unsaved work a crashed run of the program left behind.
     void offerRecovery();
+    // Checks the script now, with what the other scripts of its folder declare: underlines the
+    // faults and lists them in the problems window.
+    void checkScriptNow();
+    // Checks the script and shows the problems window.
+    void showProblems();
+    // Puts the statement at the caret into the builder's choices.
+    void readStatementIntoBuilder();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -64,6 +76,10 @@ private:
     void openRecentScript(const QString& path);
 
     void insertStatement(const std::string& statement);
+    void goToFinding(std::size_t offset);
+    void scriptPathChanged();
+    // Tells the editor's completion and hints what the folder's other scripts declare.
+    void updateScriptContext(std::shared_ptr<const DeclaredNames> siblings);
     void showAbout();
     void updateClock();
     void updateTitle();
@@ -87,6 +103,12 @@ private:
     QMenu* m_editMenu;
     QMenu* m_recentMenu;
     FindDialog* m_findDialog;
+    ProblemsWindow* m_problems;
+    // Started afresh by every change, so the check runs once the typing pauses.
+    QTimer m_checkTimer;
+    FolderScripts m_folderScripts;
+    std::shared_ptr<const DeclaredNames> m_siblingNames;
+    QString m_contextPath;
     Settings m_settings;
     ScriptDocument* m_document;
 };

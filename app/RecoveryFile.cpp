@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <fcntl.h>
+#include <new>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -20,6 +22,7 @@ constexpr std::string_view kMagic = "QUARN-XP recovery 1\n";
 constexpr char kSuffix[] = ".recovery";
 constexpr char kLockSuffix[] = ".lock";
 constexpr char kDamagedSuffix[] = ".damaged";
+constexpr char kFreshSuffix[] = ".new";
 
 QString lockPathOf(const QString& file)
 {
@@ -58,7 +61,17 @@ RecoveryFile::RecoveryFile(QString folder) : m_folder(std::move(folder))
 {
     QDir().mkpath(m_folder);
     m_path = QDir(m_folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1String(kSuffix));
-    m_lockFd = takeLock(lockPathOf(m_path));
+    // Locked under a name no other copy looks at, then put in place: another copy that clears
+    // away the locks of dead copies never finds this one unlocked.
+    const QString lockPath = lockPathOf(m_path);
+    const QString freshLock = lockPath + QLatin1String(kFreshSuffix);
+    m_lockFd = takeLock(freshLock);
+    if (m_lockFd >= 0
+        && ::rename(QFile::encodeName(freshLock).constData(), QFile::encodeName(lockPath).constData()) != 0) {
+        QFile::remove(freshLock);
+        ::close(m_lockFd);
+        m_lockFd = -1;
+    }
     // One writer, so that copies land in the order they were taken.
     m_writer.setMaxThreadCount(1);
 }
@@ -84,12 +97,17 @@ QString RecoveryFile::defaultFolder()
 void RecoveryFile::write(RecoveredScript script)
 {
     m_writer.start([path = m_path, script = std::move(script)] {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return;
-        const std::string bytes = encode(script);
-        file.write(bytes.data(), qint64(bytes.size()));
-        file.commit();
+        // An exception must not leave the writer's thread; a copy that cannot be written keeps
+        // the previous one.
+        try {
+            QSaveFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                return;
+            const std::string bytes = encode(script);
+            file.write(bytes.data(), qint64(bytes.size()));
+            file.commit();
+        } catch (const std::bad_alloc&) {
+        }
     });
 }
 
@@ -115,6 +133,11 @@ std::vector<LeftRecovery> RecoveryFile::leftBehind(const QString& folder)
         if (lock < 0)
             continue;  // a running copy's own
         ::close(lock);
+        // A copy that ended normally since the folder was listed took its file away.
+        if (!QFileInfo::exists(file)) {
+            QFile::remove(lockPathOf(file));
+            continue;
+        }
         std::optional<RecoveredScript> script;
         QFile input(file);
         if (input.open(QIODevice::ReadOnly)) {
@@ -123,6 +146,19 @@ std::vector<LeftRecovery> RecoveryFile::leftBehind(const QString& folder)
                 script = decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
         }
         found.push_back({file, std::move(script)});
+    }
+    // A copy that died with nothing unsaved left its lock alone.
+    const QStringList locks =
+        QDir(folder).entryList({QStringLiteral("*") + QLatin1String(kSuffix) + QLatin1String(kLockSuffix)}, QDir::Files);
+    for (const QString& name : locks) {
+        const QString lockPath = QDir(folder).filePath(name);
+        if (QFileInfo::exists(lockPath.chopped(qsizetype(sizeof kLockSuffix - 1))))
+            continue;
+        const int lock = takeLock(lockPath);
+        if (lock < 0)
+            continue;  // a running copy's, with nothing unsaved
+        QFile::remove(lockPath);
+        ::close(lock);
     }
     return found;
 }

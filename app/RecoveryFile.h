@@ -46,7 +46,8 @@ public:
 
     const QString& path() const { return m_path; }
 
-    // The files of copies no longer running, oldest first.
+    // The files of copies no longer running, oldest first. The locks of those that left nothing
+    // go on the way.
     static std::vector<LeftRecovery> leftBehind(const QString& folder = defaultFolder());
     // Deletes one, after its work was recovered or thrown away.
     static void discard(const QString& file);

@@ -188,7 +188,7 @@ bool ScriptDocument::maybeSave()
 void ScriptDocument::setPath(const QString& path)
 {
     m_path = path;
-    m_declinedStamp = {};
+    m_declinedStamp.reset();
     m_lastFolder = folderOf(path);
     m_settings.setLastFolder(m_lastFolder);
     m_settings.setRecentScripts(withRecentScript(m_settings.recentScripts(), path));
@@ -225,8 +225,12 @@ void ScriptDocument::keepRecoveryCopy()
         m_recovery.remove();
         return;
     }
-    // Only the copy happens here; the writing is done off the window's thread.
-    m_recovery.write({m_path, QDateTime::currentDateTimeUtc(), std::string(m_editor->documentText())});
+    // Only the copy happens here; the writing is done off the window's thread. A copy the memory
+    // cannot hold is skipped: the last one stays, and the next change tries again.
+    try {
+        m_recovery.write({m_path, QDateTime::currentDateTimeUtc(), std::string(m_editor->documentText())});
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void ScriptDocument::offerRecovery()
@@ -256,12 +260,15 @@ void ScriptDocument::offerRecovery()
         m_editor->replaceText(left.script->text);
         m_path = left.script->scriptPath;
         m_diskStamp = fileStampOf(m_path);
-        m_declinedStamp = {};
+        m_declinedStamp.reset();
         if (!m_path.isEmpty())
             m_lastFolder = folderOf(m_path);
-        RecoveryFile::discard(left.file);
         emit pathChanged();
+        // The work is in this copy's own file before the dead copy's goes, so that a crash now
+        // does not lose it.
         keepRecoveryCopy();
+        m_recovery.flush();
+        RecoveryFile::discard(left.file);
         // One script at a time: what else was left waits for the next start.
         return;
     }

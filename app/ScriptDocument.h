@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class ScriptEditor;
 class Settings;
@@ -59,9 +60,10 @@ private:
     Settings& m_settings;
     QString m_path;
     QString m_lastFolder;
-    // The file as it was when read or written, and a change the user chose not to reload.
+    // The file as it was when read or written, and a change the user chose not to reload. None
+    // declined is not the same as a declined deletion, whose stamp is the empty one.
     FileStamp m_diskStamp;
-    FileStamp m_declinedStamp;
+    std::optional<FileStamp> m_declinedStamp;
     RecoveryFile m_recovery;
     QTimer m_recoveryTimer;
 };

@@ -24,8 +24,10 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     MainWindow window;
     window.show();
-    window.offerRecovery();
+    // The named script first: recovered work then takes its place as unsaved changes instead of
+    // being replaced by it without a question.
     if (!commandLine.scriptPath.isEmpty())
         window.openScriptFile(commandLine.scriptPath);
+    window.offerRecovery();
     return application.exec();
 }

@@ -1,5 +1,6 @@
 #include "editor/ScriptEditor.h"
 
+#include "editor/ScriptAssistant.h"
 #include "editor/ScriptLexer.h"
 #include "editor/ScriptText.h"
 #include "editor/Tokenizer.h"
@@ -11,6 +12,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFontInfo>
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -131,6 +133,30 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     const QFont font = editorFont();
     const double tabPixels = kTabStopInches * logicalDpiX();
     setTabWidth(std::max(1, qRound(tabPixels / QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')))));
+    m_assistant = new ScriptAssistant(*this);
+}
+
+ScriptEditor::~ScriptEditor()
+{
+    // The component may still signal while it is torn down; the assistant goes first so that
+    // nothing reaches it half destroyed.
+    delete m_assistant;
+    m_assistant = nullptr;
+}
+
+void ScriptEditor::setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint)
+{
+    m_assistant->setContext(std::move(siblings), std::move(levelHint));
+}
+
+const DeclaredNames& ScriptEditor::siblings() const
+{
+    return m_assistant->siblings();
+}
+
+QString ScriptEditor::levelHint() const
+{
+    return m_assistant->levelHint();
 }
 
 void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int)>& progress)
@@ -139,6 +165,7 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
         if (progress)
             progress(percent);
     };
+    m_assistant->dismiss();
     std::string text;
     if (isDocumentText(fileBytes)) {
         text = std::move(fileBytes);
@@ -217,6 +244,21 @@ bool ScriptEditor::isUndoOrRedo(const QKeyEvent& event) const
 }
 
 void ScriptEditor::keyPressEvent(QKeyEvent* event)
+{
+    // The open candidate list has the first say on the keys that move through it and choose.
+    if (m_assistant->keyPressed(*event))
+        return;
+    applyKey(event);
+    // Completion and hints are a help, not the edit: without the memory for them the key still
+    // counts and the list stays shut.
+    try {
+        m_assistant->keyApplied(*event);
+    } catch (const std::bad_alloc&) {
+        m_assistant->dismiss();
+    }
+}
+
+void ScriptEditor::applyKey(QKeyEvent* event)
 {
     // Undo and redo restore text that was corrected already; an edit step around them would cut
     // off what there is to redo.
@@ -311,8 +353,17 @@ void ScriptEditor::dropEvent(QDropEvent* event)
     QsciScintilla::dropEvent(event);
 }
 
+void ScriptEditor::focusOutEvent(QFocusEvent* event)
+{
+    if (m_assistant)
+        m_assistant->dismiss();
+    QsciScintilla::focusOutEvent(event);
+}
+
 void ScriptEditor::mousePressEvent(QMouseEvent* event)
 {
+    if (m_assistant)
+        m_assistant->dismiss();
     // The context menu acts on the selection as it stands, so a right click leaves the caret
     // where it is.
     if (event->button() == Qt::RightButton) {

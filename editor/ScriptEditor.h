@@ -3,9 +3,12 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+class DeclaredNames;
+class ScriptAssistant;
 class ScriptLexer;
 
 // The script editor: colours the script language as it is shown and keeps every keyword and
@@ -17,6 +20,7 @@ class ScriptEditor : public QsciScintilla {
 
 public:
     explicit ScriptEditor(QWidget* parent = nullptr);
+    ~ScriptEditor() override;
 
     // Replaces the whole text with a script file's bytes, case-corrected; afterwards there are no
     // unsaved changes and nothing to undo. `progress` hears how far it got, from 0 to 100. Throws
@@ -32,6 +36,13 @@ public:
 
     // Removes the selected text, as Delete does.
     void deleteSelection();
+
+    // What completion, hints and the check know of the script beyond its text: the names the
+    // other .bsl files of its folder declare, and its file or folder name, which may tell the
+    // level (whose entries then head an argument's list). A null `siblings` means none.
+    void setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint);
+    const DeclaredNames& siblings() const;
+    QString levelHint() const;
 
     // While one lives, the edits made, by code too (a replace-all, say), form one undo step that
     // ends with the case correction of the lines they touched. Steps may nest; the outermost
@@ -62,6 +73,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
 
 private:
@@ -70,8 +82,10 @@ private:
     void noteModification(int position, int type, int length);
     void correctTouchedLines();
     bool isUndoOrRedo(const QKeyEvent& event) const;
+    void applyKey(QKeyEvent* event);
 
     ScriptLexer* m_lexer;
+    ScriptAssistant* m_assistant = nullptr;
     int m_editDepth = 0;
     int m_lineNumberDigits = 0;
     // The stretch of text the current edit step changed, in positions after the change.

@@ -305,6 +305,7 @@ TEST_F(TheMainWindow, MenuHoldsTheEditingEntriesThenTheRecentScriptsThenTheAbout
     ASSERT_TRUE(seen.opened);
     EXPECT_EQ(seen.entries, (std::vector<QString>{QStringLiteral("Copy"), QStringLiteral("Cut"),
                                                   QStringLiteral("Paste"), QStringLiteral("Delete"), QString(),
+                                                  QStringLiteral("Read into builder\tF4"), QString(),
                                                   QStringLiteral("Recent scripts"), QString(), kAboutEntry}));
     EXPECT_TRUE(desktop.messageBoxes.empty());
 }

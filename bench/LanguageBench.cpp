@@ -1,0 +1,193 @@
+#include "ScriptGenerator.h"
+
+#include "editor/Completion.h"
+#include "editor/DeclaredNames.h"
+#include "editor/ScriptChecker.h"
+#include "editor/ScriptEditor.h"
+#include "editor/ScriptReader.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QListView>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr std::size_t kScriptBytes = 1 << 20;
+
+// The generated script forks to functions by these names without declaring them, as a level's
+// main file calls what its sibling files declare; the check is handed them as those files'.
+DeclaredNames generatorSiblings()
+{
+    DeclaredNames names;
+    for (const std::string_view name :
+         {"count", "alarm", "target", "wave", "door_state", "timer", "hits", "phase", "spawned", "left"})
+        names.add({std::string(name), NameRole::Function, "func void " + std::string(name) + "(void)", {}});
+    return names;
+}
+
+const std::string& script()
+{
+    static const std::string text = GenerateScript(kScriptBytes, LineEnds::CarriageReturnLineFeed);
+    return text;
+}
+
+// The script with `typed` on a line of its own in the middle, as the user is typing it, and the
+// caret after it.
+std::pair<std::string, std::size_t> typingInTheMiddle(std::string_view typed)
+{
+    std::string text = script();
+    const std::size_t line = text.find("\r\n\t", text.size() / 2) + 2;
+    text.insert(line, "\t" + std::string(typed) + "\r\n");
+    return {text, line + 1 + typed.size()};
+}
+
+void BM_ReadScript(benchmark::State& state)
+{
+    const std::string& text = script();
+    for (auto _ : state) {
+        ScriptOutline outline = readScript(text);
+        benchmark::DoNotOptimize(outline);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
+}
+BENCHMARK(BM_ReadScript)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
+
+// Reading and checking the whole script, as each pause in typing does.
+void BM_CheckScript(benchmark::State& state)
+{
+    const std::string& text = script();
+    const DeclaredNames siblings = generatorSiblings();
+    std::vector<Finding> findings;
+    for (auto _ : state) {
+        findings = checkScript(text, siblings);
+        benchmark::DoNotOptimize(findings);
+    }
+    std::size_t errors = 0;
+    for (const Finding& finding : findings)
+        errors += finding.severity == Severity::Error;
+    state.counters["errors"] = double(errors);
+    state.counters["warnings"] = double(findings.size() - errors);
+    // Without the sibling files' names every fork to them is "not defined here".
+    state.counters["warnings_alone"] = double(checkScript(text).size() - errors);
+}
+BENCHMARK(BM_CheckScript)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
+
+// The candidate list the completion popup opens with, reading the script included.
+void BM_CompletionCandidates(benchmark::State& state)
+{
+    const auto [text, caret] = typingInTheMiddle("chr_t");
+    const DeclaredNames siblings = generatorSiblings();
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const Completion completion = completeAt(text, caret, siblings, "level01");
+        count = completion.candidates.size();
+        benchmark::DoNotOptimize(completion);
+    }
+    state.counters["candidates"] = double(count);
+}
+BENCHMARK(BM_CompletionCandidates)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
+
+// The same with two letters typed, which match far more names.
+void BM_CompletionCandidatesTwoLetters(benchmark::State& state)
+{
+    const auto [text, caret] = typingInTheMiddle("co");
+    const DeclaredNames siblings = generatorSiblings();
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const Completion completion = completeAt(text, caret, siblings, "level01");
+        count = completion.candidates.size();
+        benchmark::DoNotOptimize(completion);
+    }
+    state.counters["candidates"] = double(count);
+}
+BENCHMARK(BM_CompletionCandidatesTwoLetters)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
+
+// A builder command's argument list: the level's character identifiers.
+void BM_ArgumentCandidates(benchmark::State& state)
+{
+    const auto [text, caret] = typingInTheMiddle("ai2_attack ");
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const Completion completion = completeAt(text, caret, {}, "level01");
+        count = completion.candidates.size();
+        benchmark::DoNotOptimize(completion);
+    }
+    state.counters["candidates"] = double(count);
+}
+BENCHMARK(BM_ArgumentCandidates)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
+
+// Notes each time a widget paints.
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void sendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// Ctrl+Space in the middle of a long script, from the key to the candidate list on the screen:
+// reading the script, ranking the names, filling the list and painting it. Two letters match
+// hundreds of names, which is the most the list fills at once when it opens by itself.
+void BM_CompletionPopup(benchmark::State& state)
+{
+    const auto [text, caret] = typingInTheMiddle("co");
+    auto window = std::make_unique<QWidget>();
+    auto* editor = new ScriptEditor(window.get());
+    editor->setGeometry(0, 0, 860, 520);
+    window->resize(880, 540);
+    window->show();
+    editor->setFocus();
+    editor->setScriptContext(std::make_shared<const DeclaredNames>(generatorSiblings()), QStringLiteral("level01"));
+    editor->setScript(text);
+    editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(caret));
+    QApplication::processEvents();
+    QListView* list = editor->findChild<QListView*>(QStringLiteral("completionList"));
+    if (!list) {
+        state.SkipWithError("the editor has no candidate list");
+        return;
+    }
+    PaintWatch watch;
+    list->viewport()->installEventFilter(&watch);
+
+    int rows = 0;
+    for (auto _ : state) {
+        watch.painted = false;
+        sendKey(editor, Qt::Key_Space, Qt::ControlModifier);
+        for (int round = 0; !watch.painted && round < 1000; ++round)
+            QApplication::processEvents();
+        state.PauseTiming();
+        if (!list->isVisible() || !watch.painted) {
+            state.SkipWithError("the list did not show");
+            break;
+        }
+        rows = list->model()->rowCount();
+        sendKey(editor, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["candidates"] = double(rows);
+}
+BENCHMARK(BM_CompletionPopup)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
+
+} // namespace

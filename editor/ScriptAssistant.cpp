@@ -1,0 +1,355 @@
+#include "editor/ScriptAssistant.h"
+
+#include "editor/Builtins.h"
+#include "editor/Completion.h"
+#include "editor/CompletionPopup.h"
+#include "editor/ScriptEditor.h"
+#include "editor/ScriptHints.h"
+#include "editor/ScriptReader.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QToolTip>
+
+#include <string_view>
+
+namespace {
+
+// How long the mouse rests on a name before its hint shows, in milliseconds.
+constexpr int kDwellMilliseconds = 500;
+// How far back along a line the argument trigger looks for a builder command.
+constexpr long kLineLookBack = 512;
+constexpr long kLongestName = 128;
+
+bool isWordByte(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool isModifierKey(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr || key == Qt::Key_CapsLock;
+}
+
+} // namespace
+
+ScriptAssistant::ScriptAssistant(ScriptEditor& editor)
+    : QObject(&editor), m_editor(editor), m_popup(new CompletionPopup(&editor)),
+      m_siblings(std::make_shared<const DeclaredNames>())
+{
+    m_popup->hide();
+    connect(m_popup, &CompletionPopup::picked, this, &ScriptAssistant::insertChosen);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETMOUSEDWELLTIME, kDwellMilliseconds);
+    connect(&m_editor, &QsciScintillaBase::SCN_DWELLSTART, this, [this](int position, int x, int y) {
+        if (position < 0 || listShown())
+            return;
+        const auto at = static_cast<unsigned long>(position);
+        const auto here = char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, at));
+        const auto before = position > 0 ? char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, at - 1)) : ' ';
+        if (!isWordByte(here) && !isWordByte(before))
+            return;
+        showHintAt(std::size_t(position), m_editor.viewport()->mapToGlobal(QPoint(x, y)), true);
+    });
+    connect(&m_editor, &QsciScintillaBase::SCN_DWELLEND, this, [this](int, int, int) { hideHint(); });
+}
+
+void ScriptAssistant::setContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint)
+{
+    m_siblings = siblings ? std::move(siblings) : std::make_shared<const DeclaredNames>();
+    m_levelHint = std::move(levelHint);
+    m_levelHintBytes = m_levelHint.toStdString();
+}
+
+bool ScriptAssistant::listShown() const
+{
+    return m_popup->isVisible();
+}
+
+bool ScriptAssistant::keyPressed(QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (event.key() == Qt::Key_Space && modifiers == Qt::ControlModifier && m_editor.isVisible()) {
+        hideHint();
+        open(true);
+        event.accept();
+        return true;
+    }
+    if (!listShown() || modifiers != Qt::NoModifier)
+        return false;
+    const bool moving = event.key() == Qt::Key_Up || event.key() == Qt::Key_Down || event.key() == Qt::Key_PageUp
+        || event.key() == Qt::Key_PageDown;
+    if (moving)
+        m_untouched = false;
+    switch (event.key()) {
+    case Qt::Key_Escape: close(); break;
+    case Qt::Key_Up: m_popup->moveCurrent(-1); break;
+    case Qt::Key_Down: m_popup->moveCurrent(1); break;
+    case Qt::Key_PageUp: m_popup->moveCurrent(-m_popup->pageRows()); break;
+    case Qt::Key_PageDown: m_popup->moveCurrent(m_popup->pageRows()); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Typing a name and Enter starts a new line, unless the list offers to finish the name.
+        if (m_untouched && !m_arguments && !finishesTypedName()) {
+            close();
+            return false;
+        }
+        if (m_popup->chosen())
+            insertChosen();
+        break;
+    case Qt::Key_Tab:
+        // On a heading there is nothing to insert, and the key is not the editor's either.
+        if (m_popup->chosen())
+            insertChosen();
+        break;
+    default: return false;
+    }
+    event.accept();
+    return true;
+}
+
+void ScriptAssistant::keyApplied(const QKeyEvent& event)
+{
+    if (isModifierKey(event.key()))
+        return;
+    hideHint();
+    // Keys sent to an editor nobody sees are edits made by code, not typing to help with.
+    if (!m_editor.isVisible())
+        return;
+    if (listShown()) {
+        refresh();
+        if (listShown())
+            return;
+    }
+    const QString text = event.text();
+    if (text.size() != 1 || text.front().unicode() >= 0x80 || (event.modifiers() & Qt::ControlModifier))
+        return;
+    const char typed = char(text.front().unicode());
+    const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    if (isWordByte(typed)) {
+        // The list opens once, at a name's second letter; after that the name only narrows it.
+        long begin = caret;
+        int letters = 0;
+        while (begin > 0 && letters < 3 &&
+               isWordByte(char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT,
+                                                      static_cast<unsigned long>(begin - 1))))) {
+            --begin;
+            ++letters;
+        }
+        const auto first = char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(begin)));
+        if (letters == 2 && !(first >= '0' && first <= '9'))
+            open(false);
+        return;
+    }
+    if (typed != ' ' && typed != '(' && typed != ',')
+        return;
+    if (typedAfterBuilderCommand(caret))
+        open(false);
+    if (typed != ',' && callableBefore(caret)) {
+        const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, caret);
+        const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, caret);
+        showHintAt(std::size_t(caret), m_editor.viewport()->mapToGlobal(QPoint(int(x), int(y))), false);
+    }
+}
+
+bool ScriptAssistant::finishesTypedName() const
+{
+    const Candidate* chosen = m_popup->chosen();
+    const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    if (!chosen || caret < long(m_replaceBegin))
+        return false;
+    const std::string_view typed = m_editor.documentText().substr(m_replaceBegin, std::size_t(caret) - m_replaceBegin);
+    const std::string_view offered = chosen->insertText;
+    return offered.size() > typed.size() && sameName(offered.substr(0, typed.size()), typed);
+}
+
+void ScriptAssistant::dismiss()
+{
+    close();
+    hideHint();
+}
+
+void ScriptAssistant::open(bool asked)
+{
+    const std::string_view text = m_editor.documentText();
+    const auto caret = std::size_t(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    Completion completion = completeAt(text, caret, *m_siblings, m_levelHintBytes);
+    // Unasked, a list of every name is no help: only an argument's entries come without a word.
+    if (!asked && !completion.arguments && completion.caret - completion.replaceBegin < 2) {
+        close();
+        return;
+    }
+    m_replaceBegin = completion.replaceBegin;
+    m_arguments = completion.arguments;
+    m_untouched = !asked;
+    m_popup->setCandidates(std::move(completion.candidates));
+    if (!m_popup->offersAny()) {
+        close();
+        return;
+    }
+    const auto from = static_cast<unsigned long>(m_replaceBegin);
+    const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(from));
+    const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(from));
+    const long line = m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, from);
+    const long height = m_editor.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
+    QWidget* viewport = m_editor.viewport();
+    m_popup->showAt(viewport->mapToGlobal(QPoint(int(x), int(y + height))), viewport->mapToGlobal(QPoint(0, int(y))).y());
+}
+
+void ScriptAssistant::refresh()
+{
+    const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const auto begin = long(m_replaceBegin);
+    const auto lineOf = [this](long position) {
+        return m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    };
+    if (caret < begin || lineOf(caret) != lineOf(begin)) {
+        close();
+        return;
+    }
+    if (!m_arguments) {
+        const auto* typed = reinterpret_cast<const char*>(
+            m_editor.SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(begin), caret - begin));
+        for (long at = 0; at < caret - begin; ++at) {
+            if (!isWordByte(typed[at])) {
+                close();
+                return;
+            }
+        }
+    }
+    const std::string_view text = m_editor.documentText();
+    Completion completion = completeAt(text, std::size_t(caret), *m_siblings, m_levelHintBytes);
+    // A name's list lasts while the name does; an argument's list follows the caret from one
+    // argument of the call to the next.
+    if (!completion.arguments && (m_arguments || completion.replaceBegin != m_replaceBegin)) {
+        close();
+        return;
+    }
+    m_replaceBegin = completion.replaceBegin;
+    m_arguments = completion.arguments;
+    m_popup->setCandidates(std::move(completion.candidates));
+    if (!m_popup->offersAny()) {
+        close();
+        return;
+    }
+    m_popup->update();
+}
+
+void ScriptAssistant::close()
+{
+    if (m_popup->isVisible())
+        m_popup->hide();
+}
+
+void ScriptAssistant::insertChosen()
+{
+    const Candidate* chosen = m_popup->chosen();
+    if (!chosen)
+        return;
+    const std::string insert = chosen->insertText;
+    close();
+    const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    if (caret < long(m_replaceBegin))
+        return;
+    const ScriptEditor::EditStep step(m_editor);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(m_replaceBegin), caret);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, uintptr_t(insert.size()), insert.c_str());
+    m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(m_replaceBegin + insert.size()));
+}
+
+void ScriptAssistant::showHintAt(std::size_t position, QPoint globalPoint, bool dwelling)
+{
+    const std::string_view text = m_editor.documentText();
+    const ScriptOutline outline = readScript(text);
+    const CaretHint found = hintAt(text, outline, position, *m_siblings);
+    if (found.hint.empty()) {
+        hideHint();
+        return;
+    }
+    const QString tip = QString::fromStdString(found.hint.text());
+    QPoint at = globalPoint;
+    if (!dwelling) {
+        // Above the line being typed, where the list that may open under it leaves it visible.
+        const int lines = int(tip.count(QLatin1Char('\n'))) + 1;
+        at.ry() -= QFontMetrics(QToolTip::font()).lineSpacing() * lines + 24;
+    }
+    QToolTip::showText(at, tip, m_editor.viewport());
+    m_hintShown = true;
+}
+
+void ScriptAssistant::hideHint()
+{
+    if (!m_hintShown)
+        return;
+    m_hintShown = false;
+    QToolTip::hideText();
+}
+
+bool ScriptAssistant::typedAfterBuilderCommand(long caret) const
+{
+    const long lineStart = m_editor.SendScintilla(
+        QsciScintillaBase::SCI_POSITIONFROMLINE,
+        m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret)));
+    const long from = std::max(lineStart, caret - kLineLookBack);
+    const auto* bytes = reinterpret_cast<const char*>(
+        m_editor.SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), caret - from));
+    const std::string_view line(bytes, std::size_t(caret - from));
+    const Builtins& builtins = Builtins::standard();
+    for (std::size_t at = 0; at < line.size();) {
+        if (!isWordByte(line[at])) {
+            ++at;
+            continue;
+        }
+        std::size_t end = at;
+        while (end < line.size() && isWordByte(line[end]))
+            ++end;
+        const BuiltinName* name = builtins.find(line.substr(at, end - at));
+        if (name && name->builderCommand)
+            return true;
+        at = end;
+    }
+    return false;
+}
+
+bool ScriptAssistant::callableBefore(long caret) const
+{
+    const auto charAt = [this](long position) {
+        return char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(position)));
+    };
+    long end = caret - 1;  // the blank or parenthesis just typed
+    while (end > 0 && (charAt(end - 1) == ' ' || charAt(end - 1) == '\t'))
+        --end;
+    long begin = end;
+    while (begin > 0 && end - begin < kLongestName && isWordByte(charAt(begin - 1)))
+        --begin;
+    if (begin == end || (charAt(begin) >= '0' && charAt(begin) <= '9'))
+        return false;
+    std::string name;
+    for (long at = begin; at < end; ++at)
+        name += charAt(at);
+
+    if (const BuiltinName* builtin = Builtins::standard().find(name))
+        return builtin->function || builtin->builderCommand;
+    if (const DeclaredNames::Entry* entry = m_siblings->find(name))
+        return entry->role == NameRole::Function;
+    // The script's own functions: a `func` header naming it, found without reading the script.
+    const std::string_view text = m_editor.documentText();
+    for (std::size_t at = text.find("func"); at != std::string_view::npos; at = text.find("func", at + 4)) {
+        if (at > 0 && isWordByte(text[at - 1]))
+            continue;
+        std::size_t p = at + 4;
+        while (p < text.size() && text[p] != '(' && text[p] != '\r' && text[p] != '\n' && text[p] != '{') {
+            if (!isWordByte(text[p])) {
+                ++p;
+                continue;
+            }
+            std::size_t wordEnd = p;
+            while (wordEnd < text.size() && isWordByte(text[wordEnd]))
+                ++wordEnd;
+            if (sameName(text.substr(p, wordEnd - p), name))
+                return true;
+            p = wordEnd;
+        }
+    }
+    return false;
+}

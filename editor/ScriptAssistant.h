@@ -1,0 +1,60 @@
+#pragma once
+
+#include "editor/DeclaredNames.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class CompletionPopup;
+class QKeyEvent;
+class ScriptEditor;
+
+// Completion and hints for the script editor: the candidate list that opens as a name is typed
+// (or on Ctrl+Space, or at a builder command's argument) and the tooltip telling what a name is.
+// It looks at the script only when a list or a tip is due, so that plain typing costs nothing.
+class ScriptAssistant : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ScriptAssistant(ScriptEditor& editor);
+
+    void setContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint);
+    const DeclaredNames& siblings() const { return *m_siblings; }
+    const QString& levelHint() const { return m_levelHint; }
+
+    // Before the editor handles a key: true when the open list took it.
+    bool keyPressed(QKeyEvent& event);
+    // After the editor handled a key and corrected what it typed.
+    void keyApplied(const QKeyEvent& event);
+    // Closes the list and the tip, as a click elsewhere or a loss of focus does.
+    void dismiss();
+
+    bool listShown() const;
+
+private:
+    void open(bool asked);
+    void refresh();
+    void close();
+    // The chosen candidate is the name being typed, made longer.
+    bool finishesTypedName() const;
+    void insertChosen();
+    void showHintAt(std::size_t position, QPoint globalPoint, bool dwelling);
+    void hideHint();
+    bool typedAfterBuilderCommand(long caret) const;
+    bool callableBefore(long caret) const;
+
+    ScriptEditor& m_editor;
+    CompletionPopup* m_popup;
+    std::shared_ptr<const DeclaredNames> m_siblings;
+    QString m_levelHint;
+    std::string m_levelHintBytes;
+    std::size_t m_replaceBegin = 0;
+    bool m_arguments = false;
+    // The list came by itself and the user has not moved in it.
+    bool m_untouched = false;
+    bool m_hintShown = false;
+};

@@ -1,0 +1,166 @@
+// A copy of the program that leaves unsaved work behind for the recovery tests: it opens the
+// script named on its command line, if any, types the text given as the second argument into the
+// editor as key presses, waits until its recovery copy on disk holds that work (if it typed any),
+// says "ready" and then idles until it is killed. Told to, it first types one more key, finds no
+// memory for large blocks while the next copy is taken or written, and says "survived" if it did. It ends by
+// itself after a while, so that a test that dies first leaves nothing running.
+
+#include "app/MainWindow.h"
+#include "app/RecoveryFile.h"
+#include "editor/ScriptEditor.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <thread>
+
+// Told to, allocations of this size and more fail: on the window's thread while the recovery
+// copy is taken, or on the others while it is written.
+std::atomic<std::size_t> g_failingFrom{0};
+std::atomic<bool> g_failingOnTheWindowsThread{false};
+std::thread::id g_windowsThread;
+
+void* operator new(std::size_t size)
+{
+    const std::size_t failingFrom = g_failingFrom.load(std::memory_order_relaxed);
+    if (failingFrom != 0 && size >= failingFrom
+        && (std::this_thread::get_id() == g_windowsThread) == g_failingOnTheWindowsThread.load())
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size == 0 ? 1 : size))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+
+namespace {
+
+constexpr int kCopyWithinMs = 10000;
+constexpr std::size_t kLargeAllocation = 1 << 20;
+// Longer than the recovery copy's delay.
+constexpr int kStarvedForMs = 2500;
+constexpr int kIdleForMs = 30000;
+
+// Leaves the large blocks to fail while the window's recovery timer is handled: the timer that
+// fires once, two seconds after a change.
+class StarvedRecoveryCopy : public QObject {
+public:
+    StarvedRecoveryCopy() { QCoreApplication::instance()->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* timer = qobject_cast<QTimer*>(watched);
+        if (event->type() != QEvent::Timer || !timer || !timer->isSingleShot() || timer->interval() != 2000)
+            return false;
+        g_failingFrom = kLargeAllocation;
+        watched->event(event);
+        g_failingFrom = 0;
+        return true;
+    }
+};
+
+// A key as the keyboard gives it: Enter and Tab by their keys, anything else with its text.
+void type(QWidget* target, const QString& text)
+{
+    for (const QChar c : text) {
+        const int key = c == QLatin1Char('\n') ? Qt::Key_Return : c == QLatin1Char('\t') ? Qt::Key_Tab
+                                                                                        : int(c.toUpper().unicode());
+        const QString keyText = c == QLatin1Char('\n') ? QStringLiteral("\r") : QString(c);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, keyText);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, keyText);
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+// Whether a recovery file in the folder holds exactly `text`.
+bool copyHolds(std::string_view text)
+{
+    const QDir folder(RecoveryFile::defaultFolder());
+    for (const QString& name : folder.entryList({QStringLiteral("*.recovery")}, QDir::Files)) {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = file.readAll();
+        const auto script = RecoveryFile::decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        if (script && script->text == text)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    g_windowsThread = std::this_thread::get_id();
+    QApplication application(argc, argv);
+    if (argc != 3 && argc != 4) {
+        std::fputs("usage: quarn-recovery-child SCRIPT|\"\" TEXT [--then-run-out-of-memory-copying|-writing]\n",
+                   stderr);
+        return 2;
+    }
+    MainWindow window;
+    window.show();
+    QApplication::processEvents();
+    const QString script = QString::fromLocal8Bit(argv[1]);
+    if (!script.isEmpty() && !window.openScriptFile(script)) {
+        std::fputs("the script did not open\n", stderr);
+        return 2;
+    }
+    ScriptEditor* editor = window.editor();
+    editor->SendScintilla(ScriptEditor::SCI_DOCUMENTEND);
+    type(editor, QString::fromUtf8(argv[2]));
+
+    // With nothing typed there is nothing unsaved to wait for.
+    const QDeadlineTimer deadline(kCopyWithinMs);
+    while (argv[2][0] != '\0' && !copyHolds(editor->documentText())) {
+        if (deadline.hasExpired()) {
+            std::fputs("no recovery copy was written\n", stderr);
+            return 3;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+
+    // One key more, and no memory for the copy of the script when it is due.
+    if (argc == 4) {
+        const bool copying = std::strcmp(argv[3], "--then-run-out-of-memory-copying") == 0;
+        std::optional<StarvedRecoveryCopy> starvedCopy;
+        if (copying)
+            starvedCopy.emplace();
+        else
+            g_failingFrom = kLargeAllocation;
+        g_failingOnTheWindowsThread = copying;
+        type(editor, QStringLiteral(" "));
+        const QDeadlineTimer starved(kStarvedForMs);
+        while (!starved.hasExpired())
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        g_failingFrom = 0;
+        std::fputs("survived\n", stdout);
+        std::fflush(stdout);
+    }
+    QThread::msleep(kIdleForMs);
+    return 0;
+}
