@@ -154,6 +154,9 @@ void CompletionPopup::setCandidates(std::vector<Candidate> candidates)
     if (first != all.end())
         setCurrentIndex(m_model->index(int(first - all.begin())));
     scrollToTop();
+    // A list that narrows as the name is typed shrinks with it.
+    if (isVisible())
+        showAt(m_below, m_above);
 }
 
 bool CompletionPopup::offersAny() const
@@ -202,6 +205,8 @@ const Candidate* CompletionPopup::chosen() const
 
 void CompletionPopup::showAt(QPoint below, int above)
 {
+    m_below = below;
+    m_above = above;
     const auto& all = m_model->candidates();
     const QFontMetrics metrics(font());
     int width = kMinWidth;

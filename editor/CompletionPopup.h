@@ -34,4 +34,7 @@ signals:
 
 private:
     CandidateModel* m_model;
+    // Where the list was last placed: below the word, or above it where there is no room below.
+    QPoint m_below;
+    int m_above = 0;
 };
