@@ -63,11 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file(reinterpret_cast<const char*>(data), size);
     editor->setScript(std::string(file));
 
-    // What a save must write: the file with CR LF line ends and keywords and commands in their
-    // lists' spelling. The correction runs over the file bytes here, while the editor corrects
-    // its UTF-8 text; both see the same words, since the tokenizer takes every byte from 0x80 up
-    // for gap and each of those code-page bytes becomes UTF-8 made only of such bytes. Every
-    // byte value the code page has is kept, so nothing else may change.
+    // A save must write the file with every line end CR LF and every keyword and command in its
+    // list's spelling, and every other byte as it was: the code page holds all 256 byte values.
+    // The expected bytes are made from the file bytes directly, not through the conversion to the
+    // editor's UTF-8 and back, so that a fault in that conversion shows. The case correction
+    // finds the same words either way: the tokenizer takes every byte from 0x80 up for gap, and
+    // each code-page byte from 0x80 up becomes UTF-8 made only of such bytes.
     std::string expected = withCrLf(file);
     correctCase(expected);
     const std::string saved = editor->script();

@@ -52,6 +52,47 @@ void operator delete(void* block, std::size_t) noexcept
     std::free(block);
 }
 
+// The other forms go through the two above, as the standard library's own do; an address
+// sanitizer would otherwise serve them itself and see its blocks given back to free().
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size)
+{
+    return ::operator new(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept
+{
+    return ::operator new(size, nothrow);
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept
+{
+    ::operator delete(block);
+}
+
+void operator delete[](void* block) noexcept
+{
+    ::operator delete(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept
+{
+    ::operator delete(block);
+}
+
+void operator delete[](void* block, const std::nothrow_t&) noexcept
+{
+    ::operator delete(block);
+}
+
 namespace {
 
 constexpr int kCopyWithinMs = 10000;
