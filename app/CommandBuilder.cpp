@@ -256,7 +256,7 @@ void CommandBuilder::readBack(const CallStatement& statement)
     }
     const BuilderReading reading = readIntoBuilder(statement);
     if (!reading.command) {
-        setDescription("'" + fromDocument(statement.callee) + "' is not a command the builder knows.");
+        setDescription(std::string(1, '\'').append(fromDocument(statement.callee)).append("' is not a command the builder knows."));
         return;
     }
 

@@ -45,7 +45,7 @@ std::pair<std::string, std::size_t> typingInTheMiddle(std::string_view typed)
 {
     std::string text = script();
     const std::size_t line = text.find("\r\n\t", text.size() / 2) + 2;
-    text.insert(line, "\t" + std::string(typed) + "\r\n");
+    text.insert(line, std::string(1, '\t').append(typed).append("\r\n"));
     return {text, line + 1 + typed.size()};
 }
 

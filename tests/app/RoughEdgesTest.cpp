@@ -280,8 +280,9 @@ TEST_F(RoughEdges, ASlowLoadPaintsTheLoadingTextFirstAndShowsItsProgress)
     EXPECT_LE(seen.largestProgress, 50) << "the reading is the first half";
     // Done, the progress goes and the credits come back.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* progress = qobject_cast<QProgressDialog*>(widget))
+        if (auto* progress = qobject_cast<QProgressDialog*>(widget)) {
             EXPECT_FALSE(progress->isVisible());
+        }
     }
     EXPECT_EQ(Credits()->text(), QString::fromLatin1(kCreditsAfterLoad));
 }

@@ -201,8 +201,9 @@ TEST(Completion, OffersEachNameOnceAndOnlyTheLocalsOfTheFunctionAtTheCaret)
     std::sort(lowered.begin(), lowered.end());
     // Names differing only in case appear once, character names aside.
     for (std::size_t i = 1; i < lowered.size(); ++i) {
-        if (lowered[i] == lowered[i - 1])
+        if (lowered[i] == lowered[i - 1]) {
             EXPECT_EQ(find(completion, texts[i])->kind, NameKind::CharacterName) << texts[i];
+        }
     }
 }
 

@@ -263,13 +263,14 @@ TEST(ScriptChecker, FindsEachSeededFaultOnItsLine)
         // The underline covers the name or bracket, where it stands.
         const std::string& text = level.text(fault.file);
         const std::string_view marked = std::string_view(text).substr(findings[0].place.offset, findings[0].length);
-        EXPECT_NE(fault.message.find("'" + std::string(marked) + "'"), std::string::npos) << fault.to;
+        EXPECT_NE(fault.message.find(std::string(1, '\'').append(marked).append("'")), std::string::npos) << fault.to;
         const std::size_t lineStart = findings[0].place.offset - std::size_t(findings[0].place.column);
         EXPECT_TRUE(lineStart == 0 || text[lineStart - 1] == '\n') << fault.to;
         // The other files are not disturbed by it.
         for (const std::string& other : level.files()) {
-            if (other != fault.file && fault.othersStayClean)
+            if (other != fault.file && fault.othersStayClean) {
                 EXPECT_EQ(describe(level.check(other)), "") << other << " after " << fault.to;
+            }
         }
     }
 }

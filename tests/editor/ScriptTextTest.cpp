@@ -44,9 +44,9 @@ TEST(ScriptText, EveryKindOfLineEndBecomesCrLf)
 
 TEST(ScriptText, OnlyAsciiWithCrLfLineEndsIsTheEditorsTextAlready)
 {
-    for (const std::string text : {""s, "func\r\n{\r\n}"s, "a\0b\r\n"s})
+    for (const std::string& text : {""s, "func\r\n{\r\n}"s, "a\0b\r\n"s})
         EXPECT_TRUE(isDocumentText(text)) << text;
-    for (const std::string text : {"a\nb"s, "a\rb"s, "a\r"s, "\n"s, "a\n\r\nb"s, "\x80"s, "caf\xE9\r\n"s}) {
+    for (const std::string& text : {"a\nb"s, "a\rb"s, "a\r"s, "\n"s, "a\n\r\nb"s, "\x80"s, "caf\xE9\r\n"s}) {
         EXPECT_FALSE(isDocumentText(text)) << text;
         EXPECT_NE(documentFromFile(text), text) << text;
     }

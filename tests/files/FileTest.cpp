@@ -90,7 +90,7 @@ TEST(ErrorMessageText, AnErrorNumberGivesItsCauseAndKeepsThePath)
 
 TEST(ErrorMessageText, ShowsThePathAsItIsWhateverItsCharacters)
 {
-    for (const QString path : {QStringLiteral("/tmp/caf\u00e9 \u20ac.bsl"),
+    for (const QString& path : {QStringLiteral("/tmp/caf\u00e9 \u20ac.bsl"),
                                QStringLiteral("/home/\u041c\u043e\u0434/\u03a3\u03b5\u03bd\u03ac\u03c1\u03b9\u03bf.bsl"),
                                QStringLiteral("/tmp/\U0001F600 100%1 %2.bsl")}) {
         const FileError error(Cause::fileNotFound, path);
