@@ -147,6 +147,12 @@ QString droppedScript(const QMimeData* data)
     return {};
 }
 
+// The template's font, in which its dialog units are measured.
+QFont windowFont()
+{
+    return dialogFont(QStringLiteral("Tahoma"), 7);
+}
+
 QIcon programIcon()
 {
     QIcon icon;
@@ -159,11 +165,11 @@ QIcon programIcon()
 
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      m_units(DialogUnits::fromFont(dialogFont(QStringLiteral("Tahoma"), 7))),
+      m_units(DialogUnits::fromFont(windowFont())),
       m_templateSize(m_units.toPixels(kWindowWidth, kWindowHeight))
 {
     setWindowIcon(programIcon());
-    setFont(dialogFont(QStringLiteral("Tahoma"), 7));
+    setFont(windowFont());
     setMinimumSize(m_templateSize);
     resize(m_templateSize);
     setAcceptDrops(true);

@@ -80,11 +80,10 @@ void BM_CheckScript(benchmark::State& state)
 }
 BENCHMARK(BM_CheckScript)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
 
-// The candidate list the completion popup opens with, reading the script included.
-void BM_CompletionCandidates(benchmark::State& state)
+// Computes the candidates for `typed` in the middle of the script, reading the script included.
+void timeCandidates(benchmark::State& state, std::string_view typed, const DeclaredNames& siblings)
 {
-    const auto [text, caret] = typingInTheMiddle("chr_t");
-    const DeclaredNames siblings = generatorSiblings();
+    const auto [text, caret] = typingInTheMiddle(typed);
     std::size_t count = 0;
     for (auto _ : state) {
         const Completion completion = completeAt(text, caret, siblings, "level01");
@@ -92,35 +91,26 @@ void BM_CompletionCandidates(benchmark::State& state)
         benchmark::DoNotOptimize(completion);
     }
     state.counters["candidates"] = double(count);
+}
+
+// The candidate list the completion popup opens with.
+void BM_CompletionCandidates(benchmark::State& state)
+{
+    timeCandidates(state, "chr_t", generatorSiblings());
 }
 BENCHMARK(BM_CompletionCandidates)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
 
 // The same with two letters typed, which match far more names.
 void BM_CompletionCandidatesTwoLetters(benchmark::State& state)
 {
-    const auto [text, caret] = typingInTheMiddle("co");
-    const DeclaredNames siblings = generatorSiblings();
-    std::size_t count = 0;
-    for (auto _ : state) {
-        const Completion completion = completeAt(text, caret, siblings, "level01");
-        count = completion.candidates.size();
-        benchmark::DoNotOptimize(completion);
-    }
-    state.counters["candidates"] = double(count);
+    timeCandidates(state, "co", generatorSiblings());
 }
 BENCHMARK(BM_CompletionCandidatesTwoLetters)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
 
 // A builder command's argument list: the level's character identifiers.
 void BM_ArgumentCandidates(benchmark::State& state)
 {
-    const auto [text, caret] = typingInTheMiddle("ai2_attack ");
-    std::size_t count = 0;
-    for (auto _ : state) {
-        const Completion completion = completeAt(text, caret, {}, "level01");
-        count = completion.candidates.size();
-        benchmark::DoNotOptimize(completion);
-    }
-    state.counters["candidates"] = double(count);
+    timeCandidates(state, "ai2_attack ", {});
 }
 BENCHMARK(BM_ArgumentCandidates)->Arg(kScriptBytes)->Unit(benchmark::kMillisecond);
 

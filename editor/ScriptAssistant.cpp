@@ -5,6 +5,7 @@
 #include "editor/CompletionPopup.h"
 #include "editor/ScriptEditor.h"
 #include "editor/ScriptHints.h"
+#include "editor/Tokenizer.h"
 #include "editor/ScriptReader.h"
 
 #include <QFontMetrics>
@@ -20,11 +21,6 @@ constexpr int kDwellMilliseconds = 500;
 // How far back along a line the argument trigger looks for a builder command.
 constexpr long kLineLookBack = 512;
 constexpr long kLongestName = 128;
-
-bool isWordByte(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
 
 bool isModifierKey(int key)
 {

@@ -1,4 +1,5 @@
 #include "editor/ScriptHints.h"
+#include "editor/Tokenizer.h"
 
 #include "builder/CommandTable.h"
 #include "editor/Builtins.h"
@@ -7,11 +8,6 @@
 #include <algorithm>
 
 namespace {
-
-bool isWordByte(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
 
 // Where the parameters of the list starting at `open` in `declaration` stand.
 std::vector<std::pair<std::size_t, std::size_t>> parameterSpans(std::string_view declaration)

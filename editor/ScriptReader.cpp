@@ -1,6 +1,7 @@
 #include "editor/ScriptReader.h"
 
 #include "editor/Builtins.h"
+#include "editor/Tokenizer.h"
 #include "editor/WordLists.h"
 
 #include <algorithm>
@@ -39,12 +40,6 @@ unsigned char classOf(char c)
     return kByteClasses[static_cast<unsigned char>(c)];
 }
 
-bool isWordByte(char c)
-{
-    const unsigned char byteClass = classOf(c);
-    return byteClass == kLetter || byteClass == kDigit;
-}
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -73,29 +68,6 @@ public:
     Lexeme next();
 
 private:
-    std::size_t skipDigits(std::size_t p) const
-    {
-        while (p < m_text.size() && classOf(m_text[p]) == kDigit)
-            ++p;
-        return p;
-    }
-
-    // What a string-to-double conversion takes from `p` on, as the Tokenizer reads numbers.
-    std::size_t numberEnd(std::size_t p) const
-    {
-        p = skipDigits(p);
-        if (p < m_text.size() && m_text[p] == '.')
-            p = skipDigits(p + 1);
-        if (p < m_text.size() && std::string_view("eEdD").find(m_text[p]) != std::string_view::npos) {
-            std::size_t digits = p + 1;
-            if (digits < m_text.size() && (m_text[digits] == '+' || m_text[digits] == '-'))
-                ++digits;
-            if (digits < m_text.size() && classOf(m_text[digits]) == kDigit)
-                p = skipDigits(digits);
-        }
-        return p;
-    }
-
     std::string_view m_text;
     std::size_t m_position = 0;
     std::uint32_t m_line = 1;
@@ -142,18 +114,17 @@ Lexeme Lexer::next()
         break;
     case kLetter:
         lexeme.kind = Lex::Word;
-        while (p < text.size() && isWordByte(text[p]))
-            ++p;
+        p = wordEnd(text, p);
         break;
     case kDigit:
         lexeme.kind = Lex::Number;
-        p = numberEnd(p);
+        p = numberEnd(text, p);
         break;
     case kDot:
         // `.75` is a number in the scripts, though the colouring starts it at the digit.
         if (p + 1 < text.size() && classOf(text[p + 1]) == kDigit) {
             lexeme.kind = Lex::Number;
-            p = numberEnd(p);
+            p = numberEnd(text, p);
             break;
         }
         [[fallthrough]];

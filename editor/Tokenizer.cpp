@@ -57,6 +57,20 @@ std::size_t skipDigits(std::string_view text, std::size_t p)
     return p;
 }
 
+std::size_t lineEnd(std::string_view text, std::size_t p)
+{
+    while (p < text.size() && classOf(text[p]) != kLineEnd)
+        ++p;
+    return p;
+}
+
+} // namespace
+
+bool isWordByte(char c)
+{
+    return (classOf(c) & (kLetter | kDigit)) != 0;
+}
+
 std::size_t numberEnd(std::string_view text, std::size_t p)
 {
     p = skipDigits(text, p);
@@ -74,19 +88,10 @@ std::size_t numberEnd(std::string_view text, std::size_t p)
 
 std::size_t wordEnd(std::string_view text, std::size_t p)
 {
-    while (p < text.size() && (classOf(text[p]) & (kLetter | kDigit)))
+    while (p < text.size() && isWordByte(text[p]))
         ++p;
     return p;
 }
-
-std::size_t lineEnd(std::string_view text, std::size_t p)
-{
-    while (p < text.size() && classOf(text[p]) != kLineEnd)
-        ++p;
-    return p;
-}
-
-} // namespace
 
 const ScriptVocabulary& ScriptVocabulary::standard()
 {

@@ -61,6 +61,15 @@ private:
     std::size_t m_position = 0;
 };
 
+// The rules for words and numbers that everything reading a script shares.
+// A letter, digit or '_': what a name is made of.
+bool isWordByte(char c);
+// The end of the name or number that begins at `p`.
+std::size_t wordEnd(std::string_view text, std::size_t p);
+// What a string-to-double conversion takes from `p` on: digits, an optional '.' and digits, an
+// optional exponent ('e' or 'd', a sign, digits).
+std::size_t numberEnd(std::string_view text, std::size_t p);
+
 // True when `token` is a keyword or command whose text differs from its list's spelling.
 inline bool needsCaseCorrection(std::string_view text, const Token& token)
 {

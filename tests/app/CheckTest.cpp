@@ -1,6 +1,7 @@
 #include "support/FakeDesktopServices.h"
 #include "support/InputEvents.h"
 #include "support/MainWindowHarness.h"
+#include "support/LineEnds.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,17 +24,6 @@ constexpr int kErrorMark = 8;
 constexpr int kWarningMark = 9;
 // Longer than the pause the check waits for after the last change.
 constexpr int kBeyondThePauseMs = 1000;
-
-std::string crlf(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
 
 // The level's first file: main calls level_start, which the next file declares.
 constexpr std::string_view kMain = "# The warehouse: the game runs main first.\n"

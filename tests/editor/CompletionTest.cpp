@@ -4,6 +4,7 @@
 
 #include "builder/CommandTable.h"
 #include "builder/LevelHeadings.h"
+#include "support/LineEnds.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::string crlf(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
 
 // A text with one '|' where the caret stands.
 struct AtCaret {

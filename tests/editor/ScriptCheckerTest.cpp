@@ -1,5 +1,6 @@
 #include "editor/DeclaredNames.h"
 #include "editor/ScriptChecker.h"
+#include "support/LineEnds.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string crlf(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
 
 // A level's folder as the game loads it: several .bsl files that call into each other.
 class Level {

@@ -3,6 +3,7 @@
 #include "editor/ScriptReader.h"
 
 #include "builder/CommandTable.h"
+#include "support/LineEnds.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Scripts are written here with LF; the editor's document ends every line with CR LF.
-std::string crlf(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
 
 struct Seen {
     std::string name;
