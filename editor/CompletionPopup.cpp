@@ -161,8 +161,12 @@ void CompletionPopup::setCandidates(std::vector<Candidate> candidates)
 
 bool CompletionPopup::offersAny() const
 {
-    const auto& all = m_model->candidates();
-    return std::any_of(all.begin(), all.end(), [](const Candidate& c) { return c.insertable(); });
+    return offers([](const Candidate& c) { return c.insertable(); });
+}
+
+const std::vector<Candidate>& CompletionPopup::candidates() const
+{
+    return m_model->candidates();
 }
 
 int CompletionPopup::pageRows() const

@@ -85,15 +85,13 @@ bool ScriptAssistant::keyPressed(QKeyEvent& event)
     case Qt::Key_PageDown: m_popup->moveCurrent(m_popup->pageRows()); break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // Typing a name and Enter starts a new line, unless the list offers to finish the name.
-        if (m_untouched && !m_arguments && !finishesTypedName()) {
+    case Qt::Key_Tab:
+        // A list that came by itself must not change what is being typed: Enter and Tab keep
+        // their own meaning unless the list offers to finish the word.
+        if (m_untouched && !finishesTypedName()) {
             close();
             return false;
         }
-        if (m_popup->chosen())
-            insertChosen();
-        break;
-    case Qt::Key_Tab:
         // On a heading there is nothing to insert, and the key is not the editor's either.
         if (m_popup->chosen())
             insertChosen();
@@ -156,7 +154,12 @@ bool ScriptAssistant::finishesTypedName() const
         return false;
     const std::string_view typed = m_editor.documentText().substr(m_replaceBegin, std::size_t(caret) - m_replaceBegin);
     const std::string_view offered = chosen->insertText;
-    return offered.size() > typed.size() && sameName(offered.substr(0, typed.size()), typed);
+    if (typed.empty() || offered.size() <= typed.size() || !sameName(offered.substr(0, typed.size()), typed))
+        return false;
+    // A word that is already complete stays as typed, even when a longer name starts with it.
+    return !m_popup->offers([typed](const Candidate& candidate) {
+        return candidate.insertable() && sameName(candidate.insertText, typed);
+    });
 }
 
 void ScriptAssistant::dismiss()
