@@ -253,7 +253,12 @@ MainWindow::MainWindow(QWidget* parent)
     m_checkTimer.setInterval(kCheckPauseMs);
     connect(&m_checkTimer, &QTimer::timeout, this, &MainWindow::checkScriptNow);
     // The signal comes before the change; the timer fires well after it.
-    connect(m_editor, &ScriptEditor::textChanging, &m_checkTimer, qOverload<>(&QTimer::start));
+    connect(m_editor, &ScriptEditor::textChanging, this, [this] {
+        ++m_revision;
+        m_checkTimer.start();
+    });
+    m_check = new BackgroundCheck(this);
+    connect(m_check, &BackgroundCheck::checked, this, &MainWindow::showCheck);
     connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::scriptPathChanged);
     createShortcuts();
 
@@ -320,12 +325,33 @@ void MainWindow::checkScriptNow()
     // A check is a help, not an edit: without the memory for one, the script goes unchecked.
     try {
         updateScriptContext(m_folderScripts.namesBeside(scriptPath()));
-        const std::vector<Finding> findings = checkScript(m_editor->documentText(), *m_siblingNames);
-        check_marks::show(*m_editor, findings);
-        m_problems->showFindings(findings);
+        m_check->request(m_revision, std::make_shared<const std::string>(m_editor->documentText()), m_siblingNames);
     } catch (const std::bad_alloc&) {
         check_marks::clear(*m_editor);
     }
+}
+
+void MainWindow::setCheckPause(std::chrono::milliseconds pause)
+{
+    m_checkTimer.setInterval(pause);
+}
+
+void MainWindow::setRecoveryDelay(std::chrono::milliseconds delay)
+{
+    m_document->setRecoveryDelay(delay);
+}
+
+void MainWindow::showCheck(std::uint64_t revision, std::shared_ptr<const std::vector<Finding>> findings)
+{
+    if (revision != m_revision)
+        return;
+    if (findings) {
+        check_marks::show(*m_editor, *findings);
+        m_problems->showFindings(*findings);
+    } else {
+        check_marks::clear(*m_editor);
+    }
+    emit scriptChecked();
 }
 
 void MainWindow::showProblems()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BackgroundCheck.h"
 #include "app/FolderScripts.h"
 #include "app/Settings.h"
 #include "platform/DialogUnits.h"
@@ -7,7 +8,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,13 +50,21 @@ public:
     void goToLine();
     // Offers the unsaved work a crashed run of the program left behind.
     void offerRecovery();
-    // Checks the script now, with what the other scripts of its folder declare: underlines the
-    // faults and lists them in the problems window.
+    // Checks the script now, on a worker, with what the other scripts of its folder declare;
+    // once the check of the text as it stands is done, underlines the faults, lists them in the
+    // problems window and emits scriptChecked.
     void checkScriptNow();
+    // How long typing must pause before the script is checked by itself.
+    void setCheckPause(std::chrono::milliseconds pause);
+    // How long after the first unsaved change the recovery copy is written.
+    void setRecoveryDelay(std::chrono::milliseconds delay);
     // Checks the script and shows the problems window.
     void showProblems();
     // Puts the statement at the caret into the builder's choices.
     void readStatementIntoBuilder();
+
+signals:
+    void scriptChecked();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -79,6 +90,7 @@ private:
     void goToFinding(std::size_t offset);
     void scriptPathChanged();
     // Tells the editor's completion and hints what the folder's other scripts declare.
+    void showCheck(std::uint64_t revision, std::shared_ptr<const std::vector<Finding>> findings);
     void updateScriptContext(std::shared_ptr<const DeclaredNames> siblings);
     void showAbout();
     void updateClock();
@@ -106,6 +118,9 @@ private:
     ProblemsWindow* m_problems;
     // Started afresh by every change, so the check runs once the typing pauses.
     QTimer m_checkTimer;
+    BackgroundCheck* m_check;
+    // Counts the changes to the text, so that a check of an older text is never shown.
+    std::uint64_t m_revision = 0;
     FolderScripts m_folderScripts;
     std::shared_ptr<const DeclaredNames> m_siblingNames;
     QString m_contextPath;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -44,6 +45,8 @@ public:
     void checkDisk();
     // Offers the unsaved work a crashed copy of the program left behind.
     void offerRecovery();
+    // How long after the first unsaved change the recovery copy is written.
+    void setRecoveryDelay(std::chrono::milliseconds delay) { m_recoveryTimer.setInterval(delay); }
 
 signals:
     void pathChanged();

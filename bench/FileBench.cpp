@@ -7,8 +7,11 @@
 #include "support/InputEvents.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -55,6 +58,7 @@ public:
     }
 
     ScriptEditor& editor() { return *m_window.editor(); }
+    MainWindow& window() { return m_window; }
 
 private:
     FakeDesktopServices m_desktop;
@@ -120,6 +124,56 @@ void BM_LoadScript(benchmark::State& state)
     releaseFreeMemory();
     state.counters["held_x_size"] = (processMemory().resident - empty) / size;
 }
+// The longest single stretch the window's thread is busy in the three seconds after a keystroke
+// in the middle of an opened script, the key itself included, with the window's own check,
+// completion, hints and recovery copy at their own delays. A timer that fires whenever the
+// thread is free tells the stretches apart.
+void BM_WindowStall(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = writeScript(state, dir);
+    if (path.isEmpty())
+        return;
+    ScriptWindow window(path);
+    if (!window.click("IDC_OPEN_LABEL")) {
+        state.SkipWithError("the script did not open");
+        return;
+    }
+    ScriptEditor& editor = window.editor();
+    window.window().activateWindow();
+    editor.setFocus();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        const long middle = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) / 2;
+        const long line = editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(middle));
+        editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
+                             static_cast<unsigned long>(editor.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
+                                                                             static_cast<unsigned long>(line))));
+        QApplication::processEvents();
+        QApplication::postEvent(&editor, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
+        QApplication::postEvent(&editor, new QKeyEvent(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer probe;
+        probe.setInterval(0);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        probe.start();
+        while (clock.elapsed() < 3000)
+            QApplication::processEvents(QEventLoop::AllEvents);
+        probe.stop();
+        state.SetIterationTime(double(longest) / 1e9);
+    }
+    state.counters["text_length"] = static_cast<double>(editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+}
+BENCHMARK(BM_WindowStall)->Arg(1 << 20)->Arg(64 << 20)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_LoadScript)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadScript)->Arg(64 << 20)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 

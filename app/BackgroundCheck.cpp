@@ -1,0 +1,33 @@
+#include "app/BackgroundCheck.h"
+
+#include <new>
+
+BackgroundCheck::BackgroundCheck(QObject* parent) : QObject(parent)
+{
+    // One check at a time: a second would only race the first for the same old text.
+    m_worker.setMaxThreadCount(1);
+}
+
+BackgroundCheck::~BackgroundCheck()
+{
+    m_worker.clear();
+    m_worker.waitForDone();
+}
+
+void BackgroundCheck::request(std::uint64_t revision, std::shared_ptr<const std::string> text,
+                              std::shared_ptr<const DeclaredNames> siblings)
+{
+    m_newest = revision;
+    m_worker.start([this, revision, text = std::move(text), siblings = std::move(siblings)] {
+        if (m_newest != revision)
+            return;
+        std::shared_ptr<const std::vector<Finding>> findings;
+        try {
+            findings = std::make_shared<const std::vector<Finding>>(checkScript(*text, *siblings));
+        } catch (const std::bad_alloc&) {
+        }
+        // Delivered through this object's thread, and not at all once it is gone.
+        QMetaObject::invokeMethod(
+            this, [this, revision, findings] { emit checked(revision, findings); }, Qt::QueuedConnection);
+    });
+}
