@@ -21,13 +21,18 @@ void BackgroundCheck::request(std::uint64_t revision, std::shared_ptr<const std:
     m_worker.start([this, revision, text = std::move(text), siblings = std::move(siblings)] {
         if (m_newest != revision)
             return;
+        std::shared_ptr<const ScriptAnalysis> analysis;
         std::shared_ptr<const std::vector<Finding>> findings;
         try {
-            findings = std::make_shared<const std::vector<Finding>>(checkScript(*text, *siblings));
+            analysis = analyseScript(text);
+            findings = std::make_shared<const std::vector<Finding>>(
+                checkScript(*analysis->text, analysis->outline, *siblings));
         } catch (const std::bad_alloc&) {
+            analysis.reset();
         }
         // Delivered through this object's thread, and not at all once it is gone.
         QMetaObject::invokeMethod(
-            this, [this, revision, findings] { emit checked(revision, findings); }, Qt::QueuedConnection);
+            this, [this, revision, analysis, findings] { emit checked(revision, analysis, findings); },
+            Qt::QueuedConnection);
     });
 }

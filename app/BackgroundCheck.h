@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-// Checks a script on a worker thread from a snapshot of its text, so that the window's thread
-// never waits for a check. Each request names the revision of the text it holds; a request that
+// Reads and checks a script on a worker thread from a snapshot of its text, so that the window's
+// thread never waits for either. Each request names the revision of the text it holds; a request that
 // a newer one overtook before it started is dropped unread.
 class BackgroundCheck : public QObject {
     Q_OBJECT
@@ -27,8 +27,9 @@ public:
                  std::shared_ptr<const DeclaredNames> siblings);
 
 signals:
-    // On the thread that made the request. Without the memory for a check, `findings` is null.
-    void checked(std::uint64_t revision, std::shared_ptr<const std::vector<Finding>> findings);
+    // On the thread that made the request. Without the memory for a check, both are null.
+    void checked(std::uint64_t revision, std::shared_ptr<const ScriptAnalysis> analysis,
+                 std::shared_ptr<const std::vector<Finding>> findings);
 
 private:
     QThreadPool m_worker;

@@ -341,10 +341,13 @@ void MainWindow::setRecoveryDelay(std::chrono::milliseconds delay)
     m_document->setRecoveryDelay(delay);
 }
 
-void MainWindow::showCheck(std::uint64_t revision, std::shared_ptr<const std::vector<Finding>> findings)
+void MainWindow::showCheck(std::uint64_t revision, std::shared_ptr<const ScriptAnalysis> analysis,
+                           std::shared_ptr<const std::vector<Finding>> findings)
 {
     if (revision != m_revision)
         return;
+    if (analysis)
+        m_editor->setAnalysis(std::move(analysis));
     if (findings) {
         check_marks::show(*m_editor, *findings);
         m_problems->showFindings(*findings);

@@ -90,7 +90,8 @@ private:
     void goToFinding(std::size_t offset);
     void scriptPathChanged();
     // Tells the editor's completion and hints what the folder's other scripts declare.
-    void showCheck(std::uint64_t revision, std::shared_ptr<const std::vector<Finding>> findings);
+    void showCheck(std::uint64_t revision, std::shared_ptr<const ScriptAnalysis> analysis,
+                   std::shared_ptr<const std::vector<Finding>> findings);
     void updateScriptContext(std::shared_ptr<const DeclaredNames> siblings);
     void showAbout();
     void updateClock();

@@ -120,7 +120,8 @@ std::string_view parametersOf(std::string_view header)
     return open == std::string_view::npos ? std::string_view() : header.substr(open);
 }
 
-Completion nameCompletion(std::string_view text, const ScriptOutline& outline, const CaretContext& context,
+// `outlineText` is the text `outline` was read from.
+Completion nameCompletion(std::string_view outlineText, const ScriptOutline& outline, const CaretContext& context,
                           const DeclaredNames& siblings)
 {
     Completion completion;
@@ -164,7 +165,7 @@ Completion nameCompletion(std::string_view text, const ScriptOutline& outline, c
     for (const NameUse& use : outline.names) {
         if (use.offset == context.wordBegin)
             continue;  // the word being typed
-        const std::string_view name = nameText(text, use);
+        const std::string_view name = nameText(outlineText, use);
         if (matchOf(name, part) >= 0)
             ++uses[name];
     }
@@ -311,6 +312,21 @@ std::vector<std::vector<std::string>> levelNameWords()
     return levels;
 }
 
+Completion completeWith(std::string_view text, std::string_view outlineText, const ScriptOutline& outline,
+                        std::size_t caret, const DeclaredNames& siblings, std::string_view levelHint)
+{
+    caret = std::min(caret, text.size());
+    const CaretContext context = contextAt(text, caret);
+    if (context.place != CaretContext::Place::Code) {
+        Completion none;
+        none.replaceBegin = none.caret = caret;
+        return none;
+    }
+    if (std::optional<Completion> arguments = argumentCompletion(context, levelHint, caret))
+        return std::move(*arguments);
+    return nameCompletion(outlineText, outline, context, siblings);
+}
+
 } // namespace
 
 std::string_view kindLabel(NameKind kind)
@@ -335,16 +351,13 @@ std::string_view kindLabel(NameKind kind)
 Completion completeAt(std::string_view text, const ScriptOutline& outline, std::size_t caret,
                       const DeclaredNames& siblings, std::string_view levelHint)
 {
-    caret = std::min(caret, text.size());
-    const CaretContext context = contextAt(text, caret);
-    if (context.place != CaretContext::Place::Code) {
-        Completion none;
-        none.replaceBegin = none.caret = caret;
-        return none;
-    }
-    if (std::optional<Completion> arguments = argumentCompletion(context, levelHint, caret))
-        return std::move(*arguments);
-    return nameCompletion(text, outline, context, siblings);
+    return completeWith(text, text, outline, caret, siblings, levelHint);
+}
+
+Completion completeAt(std::string_view text, std::size_t caret, const ScriptAnalysis& analysis,
+                      const DeclaredNames& siblings, std::string_view levelHint)
+{
+    return completeWith(text, *analysis.text, analysis.outline, caret, siblings, levelHint);
 }
 
 Completion completeAt(std::string_view text, std::size_t caret, const DeclaredNames& siblings,

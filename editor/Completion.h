@@ -59,6 +59,10 @@ Completion completeAt(std::string_view text, const ScriptOutline& outline, std::
                       const DeclaredNames& siblings = {}, std::string_view levelHint = {});
 Completion completeAt(std::string_view text, std::size_t caret, const DeclaredNames& siblings = {},
                       std::string_view levelHint = {});
+// The same from a reading of an earlier revision of `text`: the declarations come from it, and
+// only the text around the caret is read again.
+Completion completeAt(std::string_view text, std::size_t caret, const ScriptAnalysis& analysis,
+                      const DeclaredNames& siblings = {}, std::string_view levelHint = {});
 
 // The level (0 to 14) a folder or file name names: by number after the word "level"
 // ("level01", "Level_3", "LEVEL 14_final") or by a word of one level's name alone

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QToolTip>
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -172,7 +173,7 @@ void ScriptAssistant::open(bool asked)
 {
     const std::string_view text = m_editor.documentText();
     const auto caret = std::size_t(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    Completion completion = completeAt(text, caret, *m_siblings, m_levelHintBytes);
+    Completion completion = this->completion(caret);
     // Unasked, a list of every name is no help: only an argument's entries come without a word.
     if (!asked && !completion.arguments && completion.caret - completion.replaceBegin < 2) {
         close();
@@ -216,8 +217,7 @@ void ScriptAssistant::refresh()
             }
         }
     }
-    const std::string_view text = m_editor.documentText();
-    Completion completion = completeAt(text, std::size_t(caret), *m_siblings, m_levelHintBytes);
+    Completion completion = this->completion(std::size_t(caret));
     // A name's list lasts while the name does; an argument's list follows the caret from one
     // argument of the call to the next.
     if (!completion.arguments && (m_arguments || completion.replaceBegin != m_replaceBegin)) {
@@ -258,9 +258,8 @@ void ScriptAssistant::insertChosen()
 
 void ScriptAssistant::showHintAt(std::size_t position, QPoint globalPoint, bool dwelling)
 {
-    const std::string_view text = m_editor.documentText();
-    const ScriptOutline outline = readScript(text);
-    const CaretHint found = hintAt(text, outline, position, *m_siblings);
+    const std::shared_ptr<const ScriptAnalysis> reading = analysis();
+    const CaretHint found = hintAt(m_editor.documentText(), *reading, position, *m_siblings);
     if (found.hint.empty()) {
         hideHint();
         return;
@@ -331,24 +330,21 @@ bool ScriptAssistant::callableBefore(long caret) const
         return builtin->function || builtin->builderCommand;
     if (const DeclaredNames::Entry* entry = m_siblings->find(name))
         return entry->role == NameRole::Function;
-    // The script's own functions: a `func` header naming it, found without reading the script.
-    const std::string_view text = m_editor.documentText();
-    for (std::size_t at = text.find("func"); at != std::string_view::npos; at = text.find("func", at + 4)) {
-        if (at > 0 && isWordByte(text[at - 1]))
-            continue;
-        std::size_t p = at + 4;
-        while (p < text.size() && text[p] != '(' && text[p] != '\r' && text[p] != '\n' && text[p] != '{') {
-            if (!isWordByte(text[p])) {
-                ++p;
-                continue;
-            }
-            std::size_t wordEnd = p;
-            while (wordEnd < text.size() && isWordByte(text[wordEnd]))
-                ++wordEnd;
-            if (sameName(text.substr(p, wordEnd - p), name))
-                return true;
-            p = wordEnd;
-        }
-    }
-    return false;
+    const std::shared_ptr<const ScriptAnalysis> reading = analysis();
+    const std::vector<FunctionDeclaration>& functions = reading->outline.functions;
+    return std::any_of(functions.begin(), functions.end(),
+                       [&name](const FunctionDeclaration& function) { return sameName(function.name, name); });
+}
+
+Completion ScriptAssistant::completion(std::size_t caret) const
+{
+    const std::shared_ptr<const ScriptAnalysis> reading = analysis();
+    return completeAt(m_editor.documentText(), caret, *reading, *m_siblings, m_levelHintBytes);
+}
+
+std::shared_ptr<const ScriptAnalysis> ScriptAssistant::analysis() const
+{
+    if (m_analysis)
+        return m_analysis;
+    return analyseScript(std::make_shared<const std::string>(m_editor.documentText()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/Completion.h"
 #include "editor/DeclaredNames.h"
 
 #include <QObject>
@@ -25,6 +26,9 @@ public:
     void setContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint);
     const DeclaredNames& siblings() const { return *m_siblings; }
     const QString& levelHint() const { return m_levelHint; }
+    // The newest reading of the script, which completion and hints use in place of reading the
+    // whole text again; until one comes they read the text themselves.
+    void setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis) { m_analysis = std::move(analysis); }
 
     // Before the editor handles a key: true when the open list took it.
     bool keyPressed(QKeyEvent& event);
@@ -46,10 +50,14 @@ private:
     void hideHint();
     bool typedAfterBuilderCommand(long caret) const;
     bool callableBefore(long caret) const;
+    Completion completion(std::size_t caret) const;
+    // The reading completion and hints use: the newest one handed in, or one of the text now.
+    std::shared_ptr<const ScriptAnalysis> analysis() const;
 
     ScriptEditor& m_editor;
     CompletionPopup* m_popup;
     std::shared_ptr<const DeclaredNames> m_siblings;
+    std::shared_ptr<const ScriptAnalysis> m_analysis;
     QString m_levelHint;
     std::string m_levelHintBytes;
     std::size_t m_replaceBegin = 0;

@@ -144,6 +144,11 @@ ScriptEditor::~ScriptEditor()
     m_assistant = nullptr;
 }
 
+void ScriptEditor::setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis)
+{
+    m_assistant->setAnalysis(std::move(analysis));
+}
+
 void ScriptEditor::setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint)
 {
     m_assistant->setContext(std::move(siblings), std::move(levelHint));
@@ -166,6 +171,8 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
             progress(percent);
     };
     m_assistant->dismiss();
+    // The reading of the script that was here tells nothing of the one that comes.
+    m_assistant->setAnalysis(nullptr);
     std::string text;
     if (isDocumentText(fileBytes)) {
         text = std::move(fileBytes);

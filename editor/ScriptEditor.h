@@ -8,6 +8,7 @@
 #include <string_view>
 
 class DeclaredNames;
+struct ScriptAnalysis;
 class ScriptAssistant;
 class ScriptLexer;
 
@@ -41,6 +42,8 @@ public:
     // other .bsl files of its folder declare, and its file or folder name, which may tell the
     // level (whose entries then head an argument's list). A null `siblings` means none.
     void setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint);
+    // The newest reading of the script, for completion and hints.
+    void setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis);
     const DeclaredNames& siblings() const;
     QString levelHint() const;
 

@@ -157,8 +157,11 @@ Hint hintFor(std::string_view name, std::string_view text, const ScriptOutline& 
     return hint;
 }
 
-CaretHint hintAt(std::string_view text, const ScriptOutline& outline, std::size_t caret,
-                 const DeclaredNames& siblings)
+namespace {
+
+// `outlineText` is the text `outline` was read from.
+CaretHint hintWith(std::string_view text, std::string_view outlineText, const ScriptOutline& outline,
+                   std::size_t caret, const DeclaredNames& siblings)
 {
     caret = std::min(caret, text.size());
     CaretHint result;
@@ -171,7 +174,7 @@ CaretHint hintAt(std::string_view text, const ScriptOutline& outline, std::size_
         ++end;
     const std::string_view word = text.substr(context.wordBegin, end - context.wordBegin);
     if (!word.empty() && !(word.front() >= '0' && word.front() <= '9')) {
-        result.hint = hintFor(word, text, outline, siblings, function);
+        result.hint = hintFor(word, outlineText, outline, siblings, function);
         result.nameOffset = context.wordBegin;
         if (!result.hint.empty()) {
             if (context.inCall && context.calleeOffset == context.wordBegin)
@@ -180,9 +183,23 @@ CaretHint hintAt(std::string_view text, const ScriptOutline& outline, std::size_
         }
     }
     if (context.inCall && context.argument >= 0) {
-        result.hint = hintFor(context.callee, text, outline, siblings, function);
+        result.hint = hintFor(context.callee, outlineText, outline, siblings, function);
         result.nameOffset = context.calleeOffset;
         result.argument = result.hint.empty() ? -1 : context.argument;
     }
     return result;
+}
+
+} // namespace
+
+CaretHint hintAt(std::string_view text, const ScriptOutline& outline, std::size_t caret,
+                 const DeclaredNames& siblings)
+{
+    return hintWith(text, text, outline, caret, siblings);
+}
+
+CaretHint hintAt(std::string_view text, const ScriptAnalysis& analysis, std::size_t caret,
+                 const DeclaredNames& siblings)
+{
+    return hintWith(text, *analysis.text, analysis.outline, caret, siblings);
 }

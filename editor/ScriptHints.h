@@ -51,3 +51,6 @@ struct CaretHint {
 // inside comments and strings.
 CaretHint hintAt(std::string_view text, const ScriptOutline& outline, std::size_t caret,
                  const DeclaredNames& siblings = {});
+// The same from a reading of an earlier revision of `text`.
+CaretHint hintAt(std::string_view text, const ScriptAnalysis& analysis, std::size_t caret,
+                 const DeclaredNames& siblings = {});

@@ -63,7 +63,11 @@ struct Lexeme {
 
 class Lexer {
 public:
-    explicit Lexer(std::string_view text) : m_text(text) {}
+    // Reads from `lineStart`, the start of a line; lines count from there.
+    explicit Lexer(std::string_view text, std::size_t lineStart = 0)
+        : m_text(text), m_position(lineStart), m_lineStart(lineStart)
+    {
+    }
 
     Lexeme next();
 
@@ -984,11 +988,36 @@ void CallScanner::endStatement(std::size_t position)
     m_hasPrevious = false;
 }
 
+// How many lines before the caret's the reading of a caret's context starts. A statement that
+// began further up is only a multi-line parenthesis, and the reading falls back into step at the
+// first line end outside one, so this keeps a keystroke's cost independent of the script's length.
+constexpr int kContextLines = 64;
+
+std::size_t contextStart(std::string_view text, std::size_t caret)
+{
+    std::size_t start = lineStartOf(text, caret);
+    for (int line = 0; line < kContextLines && start > 0; ++line) {
+        std::size_t lineEnd = start - 1;
+        if (text[lineEnd] == '\n' && lineEnd > 0 && text[lineEnd - 1] == '\r')
+            --lineEnd;
+        start = lineStartOf(text, lineEnd);
+    }
+    return start;
+}
+
 } // namespace
 
 ScriptOutline readScript(std::string_view text)
 {
     return Reader(text).run();
+}
+
+std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text)
+{
+    auto analysis = std::make_shared<ScriptAnalysis>();
+    analysis->outline = readScript(*text);
+    analysis->text = std::move(text);
+    return analysis;
 }
 
 CaretContext contextAt(std::string_view text, std::size_t caret)
@@ -1000,7 +1029,7 @@ CaretContext contextAt(std::string_view text, std::size_t caret)
         --context.wordBegin;
     context.word = text.substr(context.wordBegin, caret - context.wordBegin);
 
-    Lexer lexer(text);
+    Lexer lexer(text, contextStart(text, caret));
     CallScanner scanner(text);
     for (;;) {
         const Lexeme lexeme = lexer.next();
@@ -1061,7 +1090,7 @@ CallStatement statementAt(std::string_view text, std::size_t caret)
     while (lineEnd < text.size() && text[lineEnd] != '\r' && text[lineEnd] != '\n')
         ++lineEnd;
 
-    Lexer lexer(text);
+    Lexer lexer(text, contextStart(text, caret));
     CallScanner scanner(text);
     CallStatement best;
     CallStatement finished;

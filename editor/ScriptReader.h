@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -94,6 +96,15 @@ struct ScriptOutline {
 };
 
 ScriptOutline readScript(std::string_view text);
+
+// One reading of one revision of a script, kept with the text it was read from, so that the
+// features can go on using it while the text in the editor moves on.
+struct ScriptAnalysis {
+    std::shared_ptr<const std::string> text;
+    ScriptOutline outline;  // its names and declarations view *text
+};
+
+std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text);
 
 // What the caret is in. A call's arguments are separated by blanks or tabs in the word form
 // (`= 1`, `eq 0` and `ne 0` count as one argument, as the builder writes them) and by commas in

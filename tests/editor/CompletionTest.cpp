@@ -444,3 +444,52 @@ TEST(Hints, FollowTheCaretToTheNameOrTheCallItIsIn)
 }
 
 } // namespace
+
+namespace {
+
+bool offers(const Completion& completion, std::string_view name)
+{
+    return std::any_of(completion.candidates.begin(), completion.candidates.end(),
+                       [name](const Candidate& candidate) { return candidate.text == name; });
+}
+
+// The reading completion and hints get lags behind the text: it was made of an earlier revision.
+TEST(EarlierReading, DeclarationsComeFromItAndTheCaretsContextFromTheTextNow)
+{
+    const std::string before = "func void guard_room(int door)\n{\n\tdoor_unlock door\n}\n";
+    const auto analysis = analyseScript(std::make_shared<const std::string>(before));
+
+    // Lines typed since shift every offset of the reading.
+    std::string now = "# The guards.\nvar int alarm\n\n" + before + "\nfunc void main(void)\n{\n\tguard_r";
+    Completion completion = completeAt(now, now.size(), *analysis);
+    EXPECT_TRUE(offers(completion, "guard_room"));
+    EXPECT_EQ(completion.replaceBegin, now.size() - 7);
+
+    // A builder command typed since: its argument list comes from the text as it is.
+    now += "oom 1\n\tai2_spawn ";
+    completion = completeAt(now, now.size(), *analysis);
+    EXPECT_TRUE(completion.arguments);
+    EXPECT_EQ(completion.command, "ai2_spawn");
+
+    // The hint of a function the reading knows, named where the reading has no text.
+    const CaretHint hint = hintAt(now, *analysis, now.rfind("guard_room") + 2);
+    EXPECT_EQ(hint.hint.declaration, "func void guard_room(int door)");
+}
+
+TEST(EarlierReading, TheCaretsContextIsReadFromNearbyLinesInALongScript)
+{
+    std::string text;
+    for (int i = 0; i < 5000; ++i)
+        text += "\tsleep 60 # a pause (\n";
+    // A call whose parentheses span lines, and a comment, close to the caret.
+    text += "\tchr_poison (Muro,\n\t\t5, # how much\n\t\t";
+    const CaretContext context = contextAt(text, text.size());
+    EXPECT_TRUE(context.inCall);
+    EXPECT_EQ(context.callee, "chr_poison");
+    EXPECT_EQ(context.argument, 2);
+
+    text += "30)\n\t# ai2_";
+    EXPECT_EQ(contextAt(text, text.size()).place, CaretContext::Place::Comment);
+}
+
+} // namespace
