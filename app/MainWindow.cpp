@@ -258,6 +258,7 @@ MainWindow::MainWindow(QWidget* parent)
         m_checkTimer.start();
     });
     m_check = new BackgroundCheck(this);
+    m_editor->takeReadingsFromOutside();
     connect(m_check, &BackgroundCheck::checked, this, &MainWindow::showCheck);
     connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::scriptPathChanged);
     createShortcuts();

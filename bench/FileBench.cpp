@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -140,6 +141,10 @@ void BM_WindowStall(benchmark::State& state)
         return;
     }
     ScriptEditor& editor = window.editor();
+    // From the window at rest: every reading of the opened script done.
+    QEventLoop idle;
+    QObject::connect(&window.window(), &MainWindow::scriptChecked, &idle, &QEventLoop::quit);
+    idle.exec();
     window.window().activateWindow();
     editor.setFocus();
     QApplication::processEvents();

@@ -120,9 +120,24 @@ std::string_view parametersOf(std::string_view header)
     return open == std::string_view::npos ? std::string_view() : header.substr(open);
 }
 
-// `outlineText` is the text `outline` was read from.
-Completion nameCompletion(std::string_view outlineText, const ScriptOutline& outline, const CaretContext& context,
-                          const DeclaredNames& siblings)
+// How often the names that match `part` occur in `text`, read as `outline`, but for the word
+// that starts at `skipped`: the one being typed.
+NameMap<std::uint32_t> usesOf(std::string_view text, const ScriptOutline& outline, std::string_view part,
+                              std::size_t skipped)
+{
+    NameMap<std::uint32_t> uses;
+    for (const NameUse& use : outline.names) {
+        if (use.offset == skipped)
+            continue;
+        const std::string_view name = nameText(text, use);
+        if (matchOf(name, part) >= 0)
+            ++uses[name];
+    }
+    return uses;
+}
+
+Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint32_t>& uses,
+                          const CaretContext& context, const DeclaredNames& siblings)
 {
     Completion completion;
     completion.caret = context.wordBegin + context.word.size();
@@ -158,17 +173,8 @@ Completion nameCompletion(std::string_view outlineText, const ScriptOutline& out
         p = end;
     }
 
-    // "Frequent" is how often the script names it: every occurrence outside comments and
-    // strings, declarations included, so that the script's own names and the commands it keeps
-    // calling rise above the rest. Only names that match are counted.
-    NameMap<std::uint32_t> uses;
-    for (const NameUse& use : outline.names) {
-        if (use.offset == context.wordBegin)
-            continue;  // the word being typed
-        const std::string_view name = nameText(outlineText, use);
-        if (matchOf(name, part) >= 0)
-            ++uses[name];
-    }
+    // "Frequent" is how often the script names it, so that the script's own names and the
+    // commands it keeps calling rise above the rest.
     for (Ranked& entry : ranked) {
         if (const auto found = uses.find(entry.candidate.text); found != uses.end())
             entry.uses = found->second;
@@ -312,8 +318,11 @@ std::vector<std::vector<std::string>> levelNameWords()
     return levels;
 }
 
+// `uses` gives the counts of the names `context` may complete to, or leaves them to be counted
+// in `outlineText`, which `outline` was read from.
 Completion completeWith(std::string_view text, std::string_view outlineText, const ScriptOutline& outline,
-                        std::size_t caret, const DeclaredNames& siblings, std::string_view levelHint)
+                        const NameMap<std::uint32_t>* uses, std::size_t caret, const DeclaredNames& siblings,
+                        std::string_view levelHint)
 {
     caret = std::min(caret, text.size());
     const CaretContext context = contextAt(text, caret);
@@ -324,7 +333,9 @@ Completion completeWith(std::string_view text, std::string_view outlineText, con
     }
     if (std::optional<Completion> arguments = argumentCompletion(context, levelHint, caret))
         return std::move(*arguments);
-    return nameCompletion(outlineText, outline, context, siblings);
+    if (uses)
+        return nameCompletion(outline, *uses, context, siblings);
+    return nameCompletion(outline, usesOf(outlineText, outline, context.word, context.wordBegin), context, siblings);
 }
 
 } // namespace
@@ -351,13 +362,13 @@ std::string_view kindLabel(NameKind kind)
 Completion completeAt(std::string_view text, const ScriptOutline& outline, std::size_t caret,
                       const DeclaredNames& siblings, std::string_view levelHint)
 {
-    return completeWith(text, text, outline, caret, siblings, levelHint);
+    return completeWith(text, text, outline, nullptr, caret, siblings, levelHint);
 }
 
 Completion completeAt(std::string_view text, std::size_t caret, const ScriptAnalysis& analysis,
                       const DeclaredNames& siblings, std::string_view levelHint)
 {
-    return completeWith(text, *analysis.text, analysis.outline, caret, siblings, levelHint);
+    return completeWith(text, *analysis.text, analysis.outline, &analysis.uses, caret, siblings, levelHint);
 }
 
 Completion completeAt(std::string_view text, std::size_t caret, const DeclaredNames& siblings,

@@ -346,5 +346,9 @@ std::shared_ptr<const ScriptAnalysis> ScriptAssistant::analysis() const
 {
     if (m_analysis)
         return m_analysis;
+    if (!m_readsItself) {
+        static const auto nothingRead = analyseScript(std::make_shared<const std::string>());
+        return nothingRead;
+    }
     return analyseScript(std::make_shared<const std::string>(m_editor.documentText()));
 }

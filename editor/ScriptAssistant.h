@@ -29,6 +29,9 @@ public:
     // The newest reading of the script, which completion and hints use in place of reading the
     // whole text again; until one comes they read the text themselves.
     void setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis) { m_analysis = std::move(analysis); }
+    // Readings come from a service off the window's thread: until one comes, completion and
+    // hints know only the built-in names rather than read a script of any length here.
+    void takeReadingsFromOutside() { m_readsItself = false; }
 
     // Before the editor handles a key: true when the open list took it.
     bool keyPressed(QKeyEvent& event);
@@ -58,6 +61,7 @@ private:
     CompletionPopup* m_popup;
     std::shared_ptr<const DeclaredNames> m_siblings;
     std::shared_ptr<const ScriptAnalysis> m_analysis;
+    bool m_readsItself = true;
     QString m_levelHint;
     std::string m_levelHintBytes;
     std::size_t m_replaceBegin = 0;

@@ -149,6 +149,11 @@ void ScriptEditor::setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis)
     m_assistant->setAnalysis(std::move(analysis));
 }
 
+void ScriptEditor::takeReadingsFromOutside()
+{
+    m_assistant->takeReadingsFromOutside();
+}
+
 void ScriptEditor::setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint)
 {
     m_assistant->setContext(std::move(siblings), std::move(levelHint));

@@ -44,6 +44,8 @@ public:
     void setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint);
     // The newest reading of the script, for completion and hints.
     void setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis);
+    // From now on readings come only through setAnalysis.
+    void takeReadingsFromOutside();
     const DeclaredNames& siblings() const;
     QString levelHint() const;
 

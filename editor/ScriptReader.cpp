@@ -1016,6 +1016,8 @@ std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::s
 {
     auto analysis = std::make_shared<ScriptAnalysis>();
     analysis->outline = readScript(*text);
+    for (const NameUse& use : analysis->outline.names)
+        ++analysis->uses[nameText(*text, use)];
     analysis->text = std::move(text);
     return analysis;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/Builtins.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -102,6 +104,9 @@ ScriptOutline readScript(std::string_view text);
 struct ScriptAnalysis {
     std::shared_ptr<const std::string> text;
     ScriptOutline outline;  // its names and declarations view *text
+    // How often each name occurs outside comments and strings, declarations included, whatever
+    // its letter case: what ranks completion's candidates.
+    NameMap<std::uint32_t> uses;
 };
 
 std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text);
