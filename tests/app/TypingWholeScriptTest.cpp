@@ -1,3 +1,4 @@
+#include "support/LineEnds.h"
 #include "support/MainWindowHarness.h"
 
 #include <QApplication>
@@ -46,17 +47,6 @@ std::string room(int n)
            "\tai2_dopath Barabus warehouse_round" + id + "\n"
            "}\n"
            "\n";
-}
-
-std::string crlf(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
 }
 
 void press(QWidget* editor, int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
