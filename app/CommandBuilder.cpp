@@ -1,10 +1,10 @@
 #include "app/CommandBuilder.h"
 
 #include "app/LinkButton.h"
-#include "builder/CommandTable.h"
+#include "catalogue/CommandTable.h"
 #include "builder/StatementComposer.h"
-#include "editor/BuilderReadBack.h"
-#include "editor/ScriptReader.h"
+#include "language/BuilderReadBack.h"
+#include "language/ScriptReader.h"
 #include "platform/Cp1252.h"
 #include "platform/DesktopServices.h"
 #include "platform/DialogUnits.h"

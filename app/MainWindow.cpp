@@ -9,11 +9,11 @@
 #include "app/LinkButton.h"
 #include "app/ProblemsWindow.h"
 #include "app/ScriptDocument.h"
-#include "builder/ReferenceDatabase.h"
+#include "catalogue/ReferenceDatabase.h"
 #include "editor/CheckMarks.h"
-#include "editor/Completion.h"
-#include "editor/ScriptChecker.h"
-#include "editor/ScriptReader.h"
+#include "language/Completion.h"
+#include "language/ScriptChecker.h"
+#include "language/ScriptReader.h"
 #include "editor/ScriptEditor.h"
 #include "platform/DesktopServices.h"
 #include "platform/DialogUnits.h"
@@ -257,9 +257,9 @@ MainWindow::MainWindow(QWidget* parent)
         ++m_revision;
         m_checkTimer.start();
     });
-    m_check = new BackgroundCheck(this);
+    m_language = new LanguageService(this);
     m_editor->takeReadingsFromOutside();
-    connect(m_check, &BackgroundCheck::checked, this, &MainWindow::showCheck);
+    connect(m_language, &LanguageService::read, this, &MainWindow::showReading);
     connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::scriptPathChanged);
     createShortcuts();
 
@@ -325,8 +325,7 @@ void MainWindow::checkScriptNow()
     m_checkTimer.stop();
     // A check is a help, not an edit: without the memory for one, the script goes unchecked.
     try {
-        updateScriptContext(m_folderScripts.namesBeside(scriptPath()));
-        m_check->request(m_revision, std::make_shared<const std::string>(m_editor->documentText()), m_siblingNames);
+        m_language->request(m_revision, std::make_shared<const std::string>(m_editor->documentText()), scriptPath());
     } catch (const std::bad_alloc&) {
         check_marks::clear(*m_editor);
     }
@@ -342,16 +341,17 @@ void MainWindow::setRecoveryDelay(std::chrono::milliseconds delay)
     m_document->setRecoveryDelay(delay);
 }
 
-void MainWindow::showCheck(std::uint64_t revision, std::shared_ptr<const ScriptAnalysis> analysis,
-                           std::shared_ptr<const std::vector<Finding>> findings)
+void MainWindow::showReading(std::uint64_t revision, const ScriptReading& reading)
 {
     if (revision != m_revision)
         return;
-    if (analysis)
-        m_editor->setAnalysis(std::move(analysis));
-    if (findings) {
-        check_marks::show(*m_editor, *findings);
-        m_problems->showFindings(*findings);
+    if (reading.siblings)
+        updateScriptContext(reading.siblings);
+    if (reading.analysis)
+        m_editor->setAnalysis(reading.analysis);
+    if (reading.findings) {
+        check_marks::show(*m_editor, *reading.findings);
+        m_problems->showFindings(*reading.findings);
     } else {
         check_marks::clear(*m_editor);
     }
@@ -375,8 +375,9 @@ void MainWindow::goToFinding(std::size_t offset)
 
 void MainWindow::scriptPathChanged()
 {
-    updateScriptContext(m_folderScripts.namesBeside(scriptPath()));
-    m_checkTimer.start();
+    // The level hint follows the path at once; the new folder's names come with the reading.
+    updateScriptContext(std::make_shared<const DeclaredNames>());
+    checkScriptNow();
 }
 
 void MainWindow::updateScriptContext(std::shared_ptr<const DeclaredNames> siblings)

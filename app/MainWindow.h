@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/BackgroundCheck.h"
-#include "app/FolderScripts.h"
+#include "language/LanguageService.h"
+#include "language/FolderIndex.h"
 #include "app/Settings.h"
 #include "platform/DialogUnits.h"
 
@@ -90,8 +90,7 @@ private:
     void goToFinding(std::size_t offset);
     void scriptPathChanged();
     // Tells the editor's completion and hints what the folder's other scripts declare.
-    void showCheck(std::uint64_t revision, std::shared_ptr<const ScriptAnalysis> analysis,
-                   std::shared_ptr<const std::vector<Finding>> findings);
+    void showReading(std::uint64_t revision, const ScriptReading& reading);
     void updateScriptContext(std::shared_ptr<const DeclaredNames> siblings);
     void showAbout();
     void updateClock();
@@ -119,11 +118,10 @@ private:
     ProblemsWindow* m_problems;
     // Started afresh by every change, so the check runs once the typing pauses.
     QTimer m_checkTimer;
-    BackgroundCheck* m_check;
+    LanguageService* m_language;
     // Counts the changes to the text, so that a check of an older text is never shown.
     std::uint64_t m_revision = 0;
-    FolderScripts m_folderScripts;
-    std::shared_ptr<const DeclaredNames> m_siblingNames;
+    std::shared_ptr<const DeclaredNames> m_siblingNames = std::make_shared<const DeclaredNames>();
     QString m_contextPath;
     Settings m_settings;
     ScriptDocument* m_document;

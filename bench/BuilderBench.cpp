@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "builder/CommandTable.h"
+#include "catalogue/CommandTable.h"
 #include "support/FakeDesktopServices.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "editor/ScriptEditor.h"
 #include "editor/ScriptSearch.h"
-#include "editor/Tokenizer.h"
+#include "language/Tokenizer.h"
 #include "platform/Cp1252.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "ScriptGenerator.h"
 
-#include "editor/Completion.h"
-#include "editor/DeclaredNames.h"
-#include "editor/ScriptChecker.h"
+#include "language/Completion.h"
+#include "language/DeclaredNames.h"
+#include "language/ScriptChecker.h"
 #include "editor/ScriptEditor.h"
-#include "editor/ScriptReader.h"
+#include "language/ScriptReader.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

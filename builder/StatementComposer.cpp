@@ -1,7 +1,7 @@
 #include "builder/StatementComposer.h"
 
-#include "builder/CommandTable.h"
-#include "builder/LevelHeadings.h"
+#include "catalogue/CommandTable.h"
+#include "catalogue/LevelHeadings.h"
 
 #include <algorithm>
 #include <span>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/ScriptChecker.h"
+#include "language/ScriptChecker.h"
 
 #include <vector>
 

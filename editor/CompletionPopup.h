@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/Completion.h"
+#include "language/Completion.h"
 
 #include <QListView>
 

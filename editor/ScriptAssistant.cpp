@@ -1,12 +1,12 @@
 #include "editor/ScriptAssistant.h"
 
-#include "editor/Builtins.h"
-#include "editor/Completion.h"
+#include "catalogue/Builtins.h"
+#include "language/Completion.h"
 #include "editor/CompletionPopup.h"
 #include "editor/ScriptEditor.h"
-#include "editor/ScriptHints.h"
-#include "editor/Tokenizer.h"
-#include "editor/ScriptReader.h"
+#include "language/ScriptHints.h"
+#include "language/Tokenizer.h"
+#include "language/ScriptReader.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -171,7 +171,6 @@ void ScriptAssistant::dismiss()
 
 void ScriptAssistant::open(bool asked)
 {
-    const std::string_view text = m_editor.documentText();
     const auto caret = std::size_t(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     Completion completion = this->completion(caret);
     // Unasked, a list of every name is no help: only an argument's entries come without a word.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/Completion.h"
-#include "editor/DeclaredNames.h"
+#include "language/Completion.h"
+#include "language/DeclaredNames.h"
 
 #include <QObject>
 #include <QString>

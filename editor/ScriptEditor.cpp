@@ -2,8 +2,8 @@
 
 #include "editor/ScriptAssistant.h"
 #include "editor/ScriptLexer.h"
-#include "editor/ScriptText.h"
-#include "editor/Tokenizer.h"
+#include "language/ScriptText.h"
+#include "language/Tokenizer.h"
 #include "platform/Cp1252.h"
 
 #include <Qsci/qscicommand.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/Tokenizer.h"
+#include "language/Tokenizer.h"
 
 #include <Qsci/qscilexercustom.h>
 

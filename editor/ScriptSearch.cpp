@@ -1,7 +1,7 @@
 #include "editor/ScriptSearch.h"
 
 #include "editor/ScriptEditor.h"
-#include "editor/ScriptText.h"
+#include "language/ScriptText.h"
 #include "platform/Cp1252.h"
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "builder/CommandTable.h"
+#include "catalogue/CommandTable.h"
 #include "support/BuilderDriver.h"
 #include "support/FakeDesktopServices.h"
 

@@ -1,5 +1,5 @@
 #include "app/ClickLabel.h"
-#include "builder/CommandTable.h"
+#include "catalogue/CommandTable.h"
 #include "editor/ScriptEditor.h"
 #include "platform/DialogUnits.h"
 #include "support/FakeDesktopServices.h"

@@ -2,8 +2,8 @@
 #include "support/InputEvents.h"
 #include "support/MainWindowHarness.h"
 
-#include "builder/CommandTable.h"
-#include "builder/LevelHeadings.h"
+#include "catalogue/CommandTable.h"
+#include "catalogue/LevelHeadings.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "builder/CommandTable.h"
+#include "catalogue/CommandTable.h"
 #include "builder/StatementComposer.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "ScriptEditorHarness.h"
 
-#include "builder/CommandTable.h"
-#include "editor/Completion.h"
-#include "editor/DeclaredNames.h"
+#include "catalogue/CommandTable.h"
+#include "language/Completion.h"
+#include "language/DeclaredNames.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "ScriptEditorHarness.h"
 
 #include "editor/ScriptSearch.h"
-#include "editor/ScriptText.h"
+#include "language/ScriptText.h"
 #include "platform/Cp1252.h"
 
 #include <QApplication>

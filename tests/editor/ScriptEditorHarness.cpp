@@ -1,6 +1,6 @@
 #include "ScriptEditorHarness.h"
 
-#include "editor/ScriptText.h"
+#include "language/ScriptText.h"
 #include "support/EditorProbe.h"
 
 #include <QApplication>

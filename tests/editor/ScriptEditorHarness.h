@@ -1,7 +1,8 @@
 #pragma once
 
 #include "editor/ScriptEditor.h"
-#include "editor/Tokenizer.h"
+#include "language/Tokenizer.h"
+#include "support/TokenRuns.h"
 
 #include <QString>
 #include <QWidget>
@@ -12,18 +13,6 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr TokenKind kGap = TokenKind::Gap;
-inline constexpr TokenKind kKeyword = TokenKind::Keyword;
-inline constexpr TokenKind kCommand = TokenKind::Command;
-inline constexpr TokenKind kComment = TokenKind::Comment;
-inline constexpr TokenKind kNumber = TokenKind::Number;
-inline constexpr TokenKind kCharacter = TokenKind::CharacterName;
-
-inline void PrintTo(TokenKind kind, std::ostream* out)
-{
-    static constexpr const char* kNames[] = {"Gap", "Keyword", "Command", "Comment", "Number", "CharacterName"};
-    *out << kNames[int(kind)];
-}
 
 // A window holding the script editor. Key events go to the editor widget itself; the window is
 // shown only where focus matters.

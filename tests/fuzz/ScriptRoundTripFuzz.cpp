@@ -3,7 +3,7 @@
 #include "FuzzCheck.h"
 
 #include "editor/ScriptEditor.h"
-#include "editor/Tokenizer.h"
+#include "language/Tokenizer.h"
 
 #include <QApplication>
 

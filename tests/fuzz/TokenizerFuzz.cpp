@@ -2,7 +2,7 @@
 
 #include "FuzzCheck.h"
 
-#include "editor/Tokenizer.h"
+#include "language/Tokenizer.h"
 
 #include <cstddef>
 #include <cstdint>

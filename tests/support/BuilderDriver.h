@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builder/CommandTable.h"
+#include "catalogue/CommandTable.h"
 #include "platform/Cp1252.h"
 #include "support/MainWindowHarness.h"
 

@@ -2,7 +2,8 @@
 
 #include "editor/ScriptEditor.h"
 #include "editor/ScriptLexer.h"
-#include "editor/Tokenizer.h"
+#include "language/Tokenizer.h"
+#include "support/TokenRuns.h"
 
 #include <string>
 #include <vector>
@@ -36,15 +37,6 @@ inline std::vector<TokenLook> looks(ScriptEditor& editor)
         const int style = int(kind);
         result.push_back({editor.lexer()->color(style), editor.lexer()->font(style).bold()});
     }
-    return result;
-}
-
-// Kinds given as runs: {count, kind}, ...
-inline std::vector<TokenKind> runs(std::initializer_list<std::pair<int, TokenKind>> parts)
-{
-    std::vector<TokenKind> result;
-    for (const auto& [count, kind] : parts)
-        result.insert(result.end(), std::size_t(count), kind);
     return result;
 }
 

@@ -1,0 +1,424 @@
+#include "language/Completion.h"
+
+#include "catalogue/CommandTable.h"
+#include "catalogue/LevelHeadings.h"
+#include "catalogue/ReferenceDatabase.h"
+#include "catalogue/Builtins.h"
+#include "catalogue/WordLists.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_set>
+#include <variant>
+
+namespace {
+
+char lowered(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// 0 when `name` starts with `part`, 1 when it holds it further in, -1 when it does not; letter
+// case aside. Every name matches an empty part at its start.
+int matchOf(std::string_view name, std::string_view part)
+{
+    if (part.size() > name.size())
+        return -1;
+    if (sameName(name.substr(0, part.size()), part))
+        return 0;
+    const char first = lowered(part.front());
+    for (std::size_t at = 1; at + part.size() <= name.size(); ++at) {
+        if (lowered(name[at]) == first && sameName(name.substr(at, part.size()), part))
+            return 1;
+    }
+    return -1;
+}
+
+struct Ranked {
+    Candidate candidate;
+    int match;
+    std::uint32_t uses;
+};
+
+// The names completion offers, each once: the script's own first, then its level's, then the
+// built-in ones, so that a name keeps the kind and spelling of whoever declared it.
+class NamePool {
+public:
+    NamePool(std::string_view part, std::vector<Ranked>& out) : m_part(part), m_out(out) {}
+
+    void offer(std::string_view name, NameKind kind, std::string_view detail)
+    {
+        if (name.empty())
+            return;
+        const int match = matchOf(name, m_part);
+        if (match < 0)
+            return;
+        // Character names keep their letter case: the list holds "Griffin" and "griffin" apart.
+        if (kind == NameKind::CharacterName) {
+            if (m_names.contains(name) || !m_characters.insert(name).second)
+                return;
+        } else if (!m_names.try_emplace(name, true).second) {
+            return;
+        }
+        m_out.push_back({{std::string(name), std::string(name), kind, std::string(detail)}, match, 0});
+    }
+
+private:
+    std::string_view m_part;
+    std::vector<Ranked>& m_out;
+    NameMap<bool> m_names;
+    std::unordered_set<std::string_view> m_characters;
+};
+
+NameKind kindOf(const BuiltinName& name)
+{
+    if (name.keyword)
+        return NameKind::Keyword;
+    if (name.function)
+        return NameKind::Function;
+    if (name.variable)
+        return NameKind::Variable;
+    if (name.builderCommand)
+        return NameKind::BuilderCommand;
+    return NameKind::Command;
+}
+
+std::string_view detailOf(const BuiltinName& name)
+{
+    if (name.function)
+        return name.function->parameters;
+    if (name.variable)
+        return name.variable->type;
+    return {};
+}
+
+// The type of "var int counter": "int"; empty for "var counter".
+std::string_view typeOf(std::string_view declaration)
+{
+    if (!declaration.starts_with("var "))
+        return {};
+    declaration.remove_prefix(4);
+    const std::size_t blank = declaration.rfind(' ');
+    return blank == std::string_view::npos ? std::string_view() : declaration.substr(0, blank);
+}
+
+// The parameter list of a script function's header: "(string ai_name)" of
+// "func void spawn(string ai_name)"; empty when it has none.
+std::string_view parametersOf(std::string_view header)
+{
+    const std::size_t open = header.find('(');
+    return open == std::string_view::npos ? std::string_view() : header.substr(open);
+}
+
+// How often the names that match `part` occur in `text`, read as `outline`, but for the word
+// that starts at `skipped`: the one being typed.
+NameMap<std::uint32_t> usesOf(std::string_view text, const ScriptOutline& outline, std::string_view part,
+                              std::size_t skipped)
+{
+    NameMap<std::uint32_t> uses;
+    for (const NameUse& use : outline.names) {
+        if (use.offset == skipped)
+            continue;
+        const std::string_view name = nameText(text, use);
+        if (matchOf(name, part) >= 0)
+            ++uses[name];
+    }
+    return uses;
+}
+
+Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint32_t>& uses,
+                          const CaretContext& context, const DeclaredNames& siblings)
+{
+    Completion completion;
+    completion.caret = context.wordBegin + context.word.size();
+    completion.replaceBegin = context.wordBegin;
+    const std::string_view part = context.word;
+    if (!part.empty() && isDigit(part.front()))
+        return completion;
+
+    std::vector<Ranked> ranked;
+    NamePool pool(part, ranked);
+    for (const FunctionDeclaration& function : outline.functions)
+        pool.offer(function.name, NameKind::ScriptFunction, parametersOf(function.header));
+    const std::int32_t here = functionAt(outline, context.wordBegin);
+    for (const VariableDeclaration& variable : outline.variables) {
+        if (variable.role == NameRole::Global || variable.function == here)
+            pool.offer(variable.name, NameKind::ScriptVariable, variable.type);
+    }
+    for (const auto& [key, entry] : siblings.entries()) {
+        if (entry.role == NameRole::Function)
+            pool.offer(entry.name, NameKind::LevelFunction, parametersOf(entry.declaration));
+        else
+            pool.offer(entry.name, NameKind::LevelVariable, typeOf(entry.declaration));
+    }
+    for (const BuiltinName& name : Builtins::standard().names())
+        pool.offer(name.spelling, kindOf(name), detailOf(name));
+    const std::string_view characters = CharacterNameList();
+    for (std::size_t p = 0; p < characters.size();) {
+        const std::size_t begin = characters.find_first_not_of(' ', p);
+        if (begin == std::string_view::npos)
+            break;
+        const std::size_t end = std::min(characters.find(' ', begin), characters.size());
+        pool.offer(characters.substr(begin, end - begin), NameKind::CharacterName, {});
+        p = end;
+    }
+
+    // "Frequent" is how often the script names it, so that the script's own names and the
+    // commands it keeps calling rise above the rest.
+    for (Ranked& entry : ranked) {
+        if (const auto found = uses.find(entry.candidate.text); found != uses.end())
+            entry.uses = found->second;
+    }
+    std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+        if (a.match != b.match)
+            return a.match < b.match;
+        if (a.uses != b.uses)
+            return a.uses > b.uses;
+        const std::string_view x = a.candidate.text;
+        const std::string_view y = b.candidate.text;
+        if (!sameName(x, y)) {
+            return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
+                                                [](char l, char r) { return lowered(l) < lowered(r); });
+        }
+        return x < y;
+    });
+    completion.candidates.reserve(ranked.size());
+    for (Ranked& entry : ranked)
+        completion.candidates.push_back(std::move(entry.candidate));
+    return completion;
+}
+
+struct Group {
+    std::optional<int> level;
+    std::string heading;  // empty for entries before any heading
+    std::vector<std::string> entries;
+};
+
+// A parameter list in its groups: a level heading opens one; a literal value that follows a
+// slice of the database stands apart from the slice's last level.
+std::vector<Group> groupsOf(std::span<const ParamSource> sources)
+{
+    std::vector<Group> groups(1);
+    bool afterSlice = false;
+    const auto add = [&](std::string entry) {
+        if (isLevelHeading(entry)) {
+            groups.push_back({levelOfHeading(entry), std::move(entry), {}});
+        } else {
+            groups.back().entries.push_back(std::move(entry));
+        }
+    };
+    std::vector<std::string> slice;
+    for (const ParamSource& source : sources) {
+        if (const auto* range = std::get_if<StringRange>(&source)) {
+            slice.clear();
+            addStringRange(slice, range->first, range->last);
+            for (std::string& entry : slice)
+                add(std::move(entry));
+            afterSlice = true;
+            continue;
+        }
+        const std::string_view literal = std::get<std::string_view>(source);
+        if (afterSlice && !isLevelHeading(literal))
+            groups.push_back({});
+        afterSlice = false;
+        add(std::string(literal));
+    }
+    return groups;
+}
+
+std::optional<Completion> argumentCompletion(const CaretContext& context, std::string_view levelHint,
+                                             std::size_t caret)
+{
+    if (!context.inCall || context.argument < 0)
+        return std::nullopt;
+    const ScriptCommand* command = Builtins::standard().findBuilderCommand(context.callee);
+    if (!command)
+        return std::nullopt;
+    std::vector<Group> groups;
+    const std::vector<std::string_view> fixed = fixedArgumentsOf(*command);
+    const auto position = std::size_t(context.argument);
+    if (position < fixed.size()) {
+        groups.push_back({std::nullopt, {}, {std::string(fixed[position])}});
+    } else {
+        // The builder writes the values of its lists in order and an empty list leaves no
+        // word, so the arguments after the fixed words go to the lists that have entries.
+        std::size_t wanted = position - fixed.size();
+        std::span<const ParamSource> sources;
+        for (const auto& list : command->parameterLists()) {
+            if (list.empty())
+                continue;
+            if (wanted-- == 0) {
+                sources = list;
+                break;
+            }
+        }
+        if (sources.empty())
+            return std::nullopt;
+        groups = groupsOf(sources);
+    }
+
+    if (const std::optional<int> level = levelFromHint(levelHint)) {
+        std::stable_partition(groups.begin(), groups.end(), [&](const Group& group) { return group.level == level; });
+    }
+
+    Completion completion;
+    completion.arguments = true;
+    completion.command = command->name;
+    completion.replaceBegin = context.argumentBegin;
+    completion.caret = caret;
+    const std::string_view part = context.argumentText;
+    for (Group& group : groups) {
+        std::vector<Candidate> matches;
+        for (const int wanted : {0, 1}) {
+            for (std::string& entry : group.entries) {
+                if (!entry.empty() && (part.empty() ? wanted == 0 : matchOf(entry, part) == wanted))
+                    matches.push_back({entry, entry, NameKind::ListEntry, {}});
+            }
+        }
+        if (matches.empty())
+            continue;
+        if (!group.heading.empty())
+            completion.candidates.push_back({group.heading, {}, NameKind::LevelHeading, {}});
+        for (Candidate& match : matches)
+            completion.candidates.push_back(std::move(match));
+    }
+    return completion;
+}
+
+// The level names of the standard headings, split into words of four letters or more, lowered.
+std::vector<std::vector<std::string>> levelNameWords()
+{
+    std::vector<std::vector<std::string>> levels;
+    for (const std::string_view heading : kStandardLevelHeadings) {
+        std::vector<std::string>& words = levels.emplace_back();
+        std::string_view name = heading.substr(std::min(heading.find("- "), heading.size()));
+        std::string word;
+        for (const char c : name) {
+            if (isLetter(c)) {
+                word += lowered(c);
+                continue;
+            }
+            if (word.size() >= 4)
+                words.push_back(word);
+            word.clear();
+        }
+        if (word.size() >= 4)
+            words.push_back(word);
+    }
+    return levels;
+}
+
+// `uses` gives the counts of the names `context` may complete to, or leaves them to be counted
+// in `outlineText`, which `outline` was read from.
+Completion completeWith(std::string_view text, std::string_view outlineText, const ScriptOutline& outline,
+                        const NameMap<std::uint32_t>* uses, std::size_t caret, const DeclaredNames& siblings,
+                        std::string_view levelHint)
+{
+    caret = std::min(caret, text.size());
+    const CaretContext context = contextAt(text, caret);
+    if (context.place != CaretContext::Place::Code) {
+        Completion none;
+        none.replaceBegin = none.caret = caret;
+        return none;
+    }
+    if (std::optional<Completion> arguments = argumentCompletion(context, levelHint, caret))
+        return std::move(*arguments);
+    if (uses)
+        return nameCompletion(outline, *uses, context, siblings);
+    return nameCompletion(outline, usesOf(outlineText, outline, context.word, context.wordBegin), context, siblings);
+}
+
+} // namespace
+
+std::string_view kindLabel(NameKind kind)
+{
+    switch (kind) {
+    case NameKind::Keyword: return "keyword";
+    case NameKind::Function: return "function";
+    case NameKind::Variable: return "variable";
+    case NameKind::BuilderCommand: return "command";
+    case NameKind::Command: return "command";
+    case NameKind::CharacterName: return "character";
+    case NameKind::ScriptFunction: return "function here";
+    case NameKind::ScriptVariable: return "variable here";
+    case NameKind::LevelFunction: return "level function";
+    case NameKind::LevelVariable: return "level variable";
+    case NameKind::ListEntry: return "value";
+    case NameKind::LevelHeading: return "level";
+    }
+    return {};
+}
+
+Completion completeAt(std::string_view text, const ScriptOutline& outline, std::size_t caret,
+                      const DeclaredNames& siblings, std::string_view levelHint)
+{
+    return completeWith(text, text, outline, nullptr, caret, siblings, levelHint);
+}
+
+Completion completeAt(std::string_view text, std::size_t caret, const ScriptAnalysis& analysis,
+                      const DeclaredNames& siblings, std::string_view levelHint)
+{
+    return completeWith(text, *analysis.text, analysis.outline, &analysis.uses, caret, siblings, levelHint);
+}
+
+Completion completeAt(std::string_view text, std::size_t caret, const DeclaredNames& siblings,
+                      std::string_view levelHint)
+{
+    return completeAt(text, readScript(text), caret, siblings, levelHint);
+}
+
+std::optional<int> levelFromHint(std::string_view hint)
+{
+    std::string lower(hint);
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowered);
+    for (std::size_t at = lower.find("level"); at != std::string::npos; at = lower.find("level", at + 1)) {
+        std::size_t p = at + 5;
+        while (p < lower.size() && (lower[p] == ' ' || lower[p] == '_' || lower[p] == '-' || lower[p] == '.'))
+            ++p;
+        int number = 0;
+        std::size_t digits = 0;
+        while (p < lower.size() && isDigit(lower[p]) && digits < 2) {
+            number = number * 10 + (lower[p++] - '0');
+            ++digits;
+        }
+        if (digits > 0 && number < int(kStandardLevelHeadings.size()))
+            return number;
+    }
+
+    // Otherwise the level whose name shares the most words with the hint, when only one does.
+    static const std::vector<std::vector<std::string>> levels = levelNameWords();
+    std::vector<int> shared(levels.size(), 0);
+    std::string word;
+    for (const char c : lower + ' ') {
+        if (isLetter(c)) {
+            word += c;
+            continue;
+        }
+        for (std::size_t level = 0; level < levels.size() && word.size() >= 4; ++level)
+            shared[level] += int(std::count(levels[level].begin(), levels[level].end(), word));
+        word.clear();
+    }
+    const auto best = std::max_element(shared.begin(), shared.end());
+    if (*best == 0 || std::count(shared.begin(), shared.end(), *best) > 1)
+        return std::nullopt;
+    return int(best - shared.begin());
+}
+
+std::optional<int> levelOfHeading(std::string_view heading)
+{
+    if (heading.starts_with("Level ") || heading.starts_with("level "))
+        heading.remove_prefix(6);
+    if (heading.size() < 2 || !isDigit(heading[0]) || !isDigit(heading[1]))
+        return std::nullopt;
+    return (heading[0] - '0') * 10 + (heading[1] - '0');
+}

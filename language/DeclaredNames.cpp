@@ -1,0 +1,55 @@
+#include "language/DeclaredNames.h"
+
+void DeclaredNames::add(Entry entry)
+{
+    std::string key = entry.name;
+    m_entries.try_emplace(std::move(key), std::move(entry));
+}
+
+void DeclaredNames::addScript(std::string_view text, const ScriptOutline& outline)
+{
+    for (const FunctionDeclaration& function : outline.functions) {
+        std::string comment;
+        for (const std::string_view line : commentLinesAbove(text, lineStartOf(text, function.headerPlace.offset))) {
+            if (!comment.empty())
+                comment += '\n';
+            comment += line;
+        }
+        add({std::string(function.name), NameRole::Function, headerLine(function.header), std::move(comment)});
+    }
+    for (const VariableDeclaration& variable : outline.variables) {
+        if (variable.role != NameRole::Global)
+            continue;
+        std::string declaration = "var ";
+        if (!variable.type.empty()) {
+            declaration += variable.type;
+            declaration += ' ';
+        }
+        declaration += variable.name;
+        add({std::string(variable.name), NameRole::Global, std::move(declaration), {}});
+    }
+}
+
+const DeclaredNames::Entry* DeclaredNames::find(std::string_view name) const
+{
+    const auto found = m_entries.find(name);
+    return found == m_entries.end() ? nullptr : &found->second;
+}
+
+std::string headerLine(std::string_view header)
+{
+    std::string line;
+    bool gap = false;
+    for (const char c : header) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            gap = true;
+            continue;
+        }
+        // No blank inside the parentheses' edges: "name(\r\n\tvoid)" reads "name(void)".
+        if (gap && !line.empty() && line.back() != '(' && c != ')')
+            line += ' ';
+        gap = false;
+        line += c;
+    }
+    return line;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "catalogue/Builtins.h"
+#include "language/ScriptReader.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+// The functions and globals the other `.bsl` files of a level's folder declare: the game loads
+// them together, so a name one file calls may be declared next to it. The caller reads those
+// files; this keeps what completion, hints and the check need of them.
+class DeclaredNames {
+public:
+    struct Entry {
+        std::string name;         // as declared
+        NameRole role;            // Function or Global
+        std::string declaration;  // the `func` header, or the name and type of a global
+        std::string comment;      // the comment lines just above a function, joined by '\n'
+    };
+
+    void add(Entry entry);
+    // The file-level declarations of one script: its functions and globals.
+    void addScript(std::string_view text, const ScriptOutline& outline);
+    void addScript(std::string_view text) { addScript(text, readScript(text)); }
+
+    // The entry of `name`, whatever its letter case; nullptr when nothing declares it.
+    const Entry* find(std::string_view name) const;
+    bool contains(std::string_view name) const { return find(name) != nullptr; }
+    bool empty() const { return m_entries.empty(); }
+
+    const std::unordered_map<std::string, Entry, NameHash, NameEqual>& entries() const { return m_entries; }
+
+private:
+    std::unordered_map<std::string, Entry, NameHash, NameEqual> m_entries;
+};
+
+// A function's header as one line: its runs of blanks, tabs and line ends each become a blank.
+std::string headerLine(std::string_view header);

@@ -1,0 +1,48 @@
+#include "language/LanguageService.h"
+
+#include <new>
+
+LanguageService::LanguageService(QObject* parent) : QObject(parent)
+{
+    // One reading at a time: a second would only race the first for the same old text.
+    m_worker.setMaxThreadCount(1);
+}
+
+LanguageService::~LanguageService()
+{
+    m_worker.clear();
+    m_worker.waitForDone();
+}
+
+void LanguageService::request(std::uint64_t revision, std::shared_ptr<const std::string> text, QString scriptPath)
+{
+    m_newest = revision;
+    m_worker.start([this, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
+        if (m_newest != revision)
+            return;
+        ScriptReading reading = readNow(std::move(text), scriptPath);
+        // Delivered through this object's thread, and not at all once it is gone.
+        QMetaObject::invokeMethod(
+            this, [this, revision, reading = std::move(reading)] { emit read(revision, reading); },
+            Qt::QueuedConnection);
+    });
+}
+
+ScriptReading LanguageService::readNow(std::shared_ptr<const std::string> text, const QString& scriptPath)
+{
+    // A reading is a help, not an edit: without the memory for one, the script goes unread.
+    ScriptReading reading;
+    try {
+        {
+            const std::lock_guard lock(m_folderMutex);
+            reading.siblings = m_folder.namesBeside(scriptPath);
+        }
+        reading.analysis = analyseScript(std::move(text));
+        reading.findings = std::make_shared<const std::vector<Finding>>(
+            checkScript(*reading.analysis->text, reading.analysis->outline, *reading.siblings));
+    } catch (const std::bad_alloc&) {
+        reading.analysis.reset();
+        reading.findings.reset();
+    }
+    return reading;
+}

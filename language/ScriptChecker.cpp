@@ -1,0 +1,193 @@
+#include "language/ScriptChecker.h"
+
+#include "catalogue/Builtins.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace {
+
+// Above this many parameters and locals a function's names are looked up in a map rather than
+// walked; the shipped scripts' functions hold a handful.
+constexpr std::uint32_t kWalkedVariables = 16;
+
+std::string quoted(std::string_view name)
+{
+    std::string text = "'";
+    text += name;
+    text += '\'';
+    return text;
+}
+
+std::string_view structureMessage(StructureFault fault)
+{
+    switch (fault) {
+    case StructureFault::UnclosedParenthesis: return "'(' is never closed";
+    case StructureFault::StrayParenthesis: return "')' closes nothing";
+    case StructureFault::UnclosedBrace: return "'{' is never closed";
+    case StructureFault::StrayBrace: return "'}' closes nothing";
+    case StructureFault::ElseWithoutIf: return "'else' without 'if'";
+    }
+    return {};
+}
+
+class Checker {
+public:
+    Checker(std::string_view text, const ScriptOutline& outline, const DeclaredNames& siblings)
+        : m_text(text), m_outline(outline), m_siblings(siblings)
+    {
+    }
+
+    std::vector<Finding> run();
+
+private:
+    void checkDuplicates();
+    void checkLocalDuplicates();
+    void checkNames();
+    bool declaredInFunction(std::string_view name, std::int32_t function);
+
+    void duplicate(std::string_view kind, const VariableDeclaration& second, const ScriptPlace& first)
+    {
+        report(second.place, second.name.size(), Severity::Error,
+               std::string(kind) + ' ' + quoted(second.name) + " is declared twice (first on line " +
+                   std::to_string(first.line) + ")");
+    }
+    void report(const ScriptPlace& place, std::size_t length, Severity severity, std::string message)
+    {
+        m_findings.push_back({place, length, severity, std::move(message)});
+    }
+
+    std::string_view m_text;
+    const ScriptOutline& m_outline;
+    const DeclaredNames& m_siblings;
+    const Builtins& m_builtins = Builtins::standard();
+    NameMap<NameRole> m_fileNames;  // functions and globals
+    std::int32_t m_mappedFunction = -1;
+    NameMap<bool> m_functionNames;  // parameters and locals of m_mappedFunction
+    std::vector<Finding> m_findings;
+};
+
+std::vector<Finding> Checker::run()
+{
+    for (const StructureProblem& problem : m_outline.problems)
+        report(problem.place, problem.length, Severity::Error, std::string(structureMessage(problem.fault)));
+    checkDuplicates();
+    checkLocalDuplicates();
+    checkNames();
+    std::stable_sort(m_findings.begin(), m_findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.place.offset < b.place.offset; });
+    return std::move(m_findings);
+}
+
+void Checker::checkDuplicates()
+{
+    NameMap<ScriptPlace> functions;
+    for (const FunctionDeclaration& function : m_outline.functions) {
+        const auto [first, added] = functions.try_emplace(function.name, function.place);
+        if (!added) {
+            report(function.place, function.name.size(), Severity::Error,
+                   "function " + quoted(function.name) + " is declared twice (first on line " +
+                       std::to_string(first->second.line) + ")");
+        }
+        m_fileNames.try_emplace(function.name, NameRole::Function);
+    }
+    NameMap<ScriptPlace> globals;
+    for (const VariableDeclaration& variable : m_outline.variables) {
+        if (variable.role != NameRole::Global)
+            continue;
+        const auto [first, added] = globals.try_emplace(variable.name, variable.place);
+        if (!added)
+            duplicate("variable", variable, first->second);
+        m_fileNames.try_emplace(variable.name, NameRole::Global);
+    }
+}
+
+// Two locals of one name in the same block; a name declared again in a nested or a following
+// block is left alone, as the game's scoping of those is not known.
+void Checker::checkLocalDuplicates()
+{
+    struct Local {
+        std::uint32_t block;
+        std::size_t hash;
+        std::uint32_t index;
+    };
+    std::vector<Local> locals;
+    const NameHash hash;
+    for (std::size_t i = 0; i < m_outline.variables.size(); ++i) {
+        const VariableDeclaration& variable = m_outline.variables[i];
+        if (variable.role == NameRole::Local)
+            locals.push_back({variable.block, hash(variable.name), std::uint32_t(i)});
+    }
+    std::sort(locals.begin(), locals.end(), [](const Local& a, const Local& b) {
+        return std::tie(a.block, a.hash, a.index) < std::tie(b.block, b.hash, b.index);
+    });
+    for (std::size_t run = 0; run < locals.size();) {
+        std::size_t end = run + 1;
+        while (end < locals.size() && locals[end].block == locals[run].block && locals[end].hash == locals[run].hash)
+            ++end;
+        for (std::size_t i = run + 1; i < end; ++i) {
+            const VariableDeclaration& second = m_outline.variables[locals[i].index];
+            for (std::size_t j = run; j < i; ++j) {
+                const VariableDeclaration& first = m_outline.variables[locals[j].index];
+                if (sameName(first.name, second.name)) {
+                    duplicate("variable", second, first.place);
+                    break;
+                }
+            }
+        }
+        run = end;
+    }
+}
+
+bool Checker::declaredInFunction(std::string_view name, std::int32_t function)
+{
+    if (function < 0)
+        return false;
+    const FunctionDeclaration& declaration = m_outline.functions[std::size_t(function)];
+    const auto first = m_outline.variables.begin() + declaration.firstVariable;
+    const auto last = first + declaration.variableCount;
+    if (declaration.variableCount <= kWalkedVariables)
+        return std::any_of(first, last, [name](const VariableDeclaration& v) { return sameName(v.name, name); });
+    // A body's names come together in the text, so one map serves all of them in turn.
+    if (m_mappedFunction != function) {
+        m_functionNames.clear();
+        for (auto variable = first; variable != last; ++variable)
+            m_functionNames.try_emplace(variable->name, true);
+        m_mappedFunction = function;
+    }
+    return m_functionNames.contains(name);
+}
+
+void Checker::checkNames()
+{
+    for (const NameUse& use : m_outline.names) {
+        if (use.role != NameRole::Call && use.role != NameRole::Assignment)
+            continue;
+        const std::string_view name = nameText(m_text, use);
+        const bool assignment = use.role == NameRole::Assignment;
+        const BuiltinName* builtin = m_builtins.find(name);
+        if (builtin && (!assignment || m_builtins.isAssignable(name)))
+            continue;
+        if (m_fileNames.contains(name) || declaredInFunction(name, use.function) || m_siblings.contains(name))
+            continue;
+        const ScriptPlace place{use.offset, int(use.line), int(use.column)};
+        // The command word list also holds a few parameter names such as `ai_name`: those are
+        // no functions either, so they are simply not defined.
+        if (builtin && (builtin->function || builtin->builderCommand || builtin->unlisted))
+            report(place, use.length, Severity::Warning, quoted(name) + " is not a variable");
+        else
+            report(place, use.length, Severity::Warning, quoted(name) + " is not defined here");
+    }
+}
+
+} // namespace
+
+std::vector<Finding> checkScript(std::string_view text, const ScriptOutline& outline, const DeclaredNames& siblings)
+{
+    return Checker(text, outline, siblings).run();
+}
+
+std::vector<Finding> checkScript(std::string_view text, const DeclaredNames& siblings)
+{
+    return checkScript(text, readScript(text), siblings);
+}
