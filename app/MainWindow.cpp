@@ -258,6 +258,7 @@ MainWindow::MainWindow(QWidget* parent)
         m_checkTimer.start();
     });
     m_language = new LanguageService(this);
+    m_checkMarks = new CheckMarks(*m_editor);
     m_editor->takeReadingsFromOutside();
     connect(m_language, &LanguageService::read, this, &MainWindow::showReading);
     connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::scriptPathChanged);
@@ -325,9 +326,9 @@ void MainWindow::checkScriptNow()
     m_checkTimer.stop();
     // A check is a help, not an edit: without the memory for one, the script goes unchecked.
     try {
-        m_language->request(m_revision, std::make_shared<const std::string>(m_editor->documentText()), scriptPath());
+        m_language->request(m_revision, m_editor->snapshot(), scriptPath());
     } catch (const std::bad_alloc&) {
-        check_marks::clear(*m_editor);
+        m_checkMarks->clear();
     }
 }
 
@@ -348,12 +349,12 @@ void MainWindow::showReading(std::uint64_t revision, const ScriptReading& readin
     if (reading.siblings)
         updateScriptContext(reading.siblings);
     if (reading.analysis)
-        m_editor->setAnalysis(reading.analysis);
+        m_language->release(m_editor->setAnalysis(reading.analysis));
     if (reading.findings) {
-        check_marks::show(*m_editor, *reading.findings);
-        m_problems->showFindings(*reading.findings);
+        m_checkMarks->show(reading.findings);
+        m_language->release({}, m_problems->showFindings(reading.findings));
     } else {
-        check_marks::clear(*m_editor);
+        m_checkMarks->clear();
     }
     emit scriptChecked();
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class CheckMarks;
 class ClickLabel;
 class CommandBuilder;
 class FindDialog;
@@ -119,6 +120,7 @@ private:
     // Started afresh by every change, so the check runs once the typing pauses.
     QTimer m_checkTimer;
     LanguageService* m_language;
+    CheckMarks* m_checkMarks;
     // Counts the changes to the text, so that a check of an older text is never shown.
     std::uint64_t m_revision = 0;
     std::shared_ptr<const DeclaredNames> m_siblingNames = std::make_shared<const DeclaredNames>();

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -50,18 +51,19 @@ ProblemsWindow::ProblemsWindow(QWidget* parent)
     // Double-click and Enter both activate.
     connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const int row = m_list->row(item);
-        if (row >= 0 && std::size_t(row) < m_findings.size())
-            emit findingChosen(m_findings[std::size_t(row)].place.offset, m_findings[std::size_t(row)].length);
+        if (row >= 0 && std::size_t(row) < m_findings->size())
+            emit findingChosen((*m_findings)[std::size_t(row)].place.offset, (*m_findings)[std::size_t(row)].length);
     });
 }
 
-void ProblemsWindow::showFindings(const std::vector<Finding>& findings)
+std::shared_ptr<const std::vector<Finding>> ProblemsWindow::showFindings(std::shared_ptr<const std::vector<Finding>> findings)
 {
-    m_findings = findings;
+    auto shown = std::exchange(m_findings, std::move(findings));
     m_listed = false;
     // A hidden list is filled when it is shown.
     if (isVisible())
         fillList();
+    return shown;
 }
 
 void ProblemsWindow::showEvent(QShowEvent* event)
@@ -77,8 +79,8 @@ void ProblemsWindow::fillList()
     const int keptRow = m_list->currentRow();
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    for (std::size_t i = 0; i < std::min(m_findings.size(), kListedFindings); ++i) {
-        const Finding& finding = m_findings[i];
+    for (std::size_t i = 0; i < std::min(m_findings->size(), kListedFindings); ++i) {
+        const Finding& finding = (*m_findings)[i];
         auto* item = new QListWidgetItem(entryText(finding), m_list);
         item->setForeground(finding.severity == Severity::Error ? QColor(0xc0, 0x00, 0x00) : QColor(0x90, 0x60, 0x00));
     }
@@ -86,5 +88,5 @@ void ProblemsWindow::fillList()
     if (keptRow >= 0 && keptRow < m_list->count())
         m_list->setCurrentRow(keptRow);
     m_list->setUpdatesEnabled(true);
-    m_summary->setText(summaryText(m_findings.size()));
+    m_summary->setText(summaryText(m_findings->size()));
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -18,7 +19,9 @@ class ProblemsWindow : public QDialog {
 public:
     explicit ProblemsWindow(QWidget* parent);
 
-    void showFindings(const std::vector<Finding>& findings);
+    // Lists the first of them. Gives back the findings it showed before, for the caller to let
+    // go of where that costs the window nothing.
+    std::shared_ptr<const std::vector<Finding>> showFindings(std::shared_ptr<const std::vector<Finding>> findings);
 
 signals:
     // The finding's place and length in the script's text.
@@ -32,6 +35,6 @@ private:
 
     QListWidget* m_list;
     QLabel* m_summary;
-    std::vector<Finding> m_findings;
+    std::shared_ptr<const std::vector<Finding>> m_findings = std::make_shared<const std::vector<Finding>>();
     bool m_listed = false;  // the list shows m_findings
 };

@@ -94,16 +94,16 @@ QString RecoveryFile::defaultFolder()
     return state + QStringLiteral("/quarn-xp/recovery");
 }
 
-void RecoveryFile::write(RecoveredScript script)
+void RecoveryFile::write(QString scriptPath, QDateTime savedAt, std::shared_ptr<const std::string> text)
 {
-    m_writer.start([path = m_path, script = std::move(script)] {
+    m_writer.start([path = m_path, scriptPath = std::move(scriptPath), savedAt, text = std::move(text)]() mutable {
         // An exception must not leave the writer's thread; a copy that cannot be written keeps
         // the previous one.
         try {
             QSaveFile file(path);
             if (!file.open(QIODevice::WriteOnly))
                 return;
-            const std::string bytes = encode(script);
+            const std::string bytes = encode({std::move(scriptPath), savedAt, *text});
             file.write(bytes.data(), qint64(bytes.size()));
             file.commit();
         } catch (const std::bad_alloc&) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,7 +39,8 @@ public:
 
     // Replaces the file's content, written off the calling thread and atomically: a crash while
     // writing leaves the previous copy.
-    void write(RecoveredScript script);
+    // The text is shared, not copied: the caller's thread does nothing but hand it over.
+    void write(QString scriptPath, QDateTime savedAt, std::shared_ptr<const std::string> text);
     // The work was saved or thrown away.
     void remove();
     // Waits for a write under way.

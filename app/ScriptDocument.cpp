@@ -225,10 +225,11 @@ void ScriptDocument::keepRecoveryCopy()
         m_recovery.remove();
         return;
     }
-    // Only the copy happens here; the writing is done off the window's thread. A copy the memory
-    // cannot hold is skipped: the last one stays, and the next change tries again.
+    // At most the copy of the text happens here, and none when the check took one of the same
+    // text; the writing is done off the window's thread. A copy the memory cannot hold is
+    // skipped: the last one stays, and the next change tries again.
     try {
-        m_recovery.write({m_path, QDateTime::currentDateTimeUtc(), std::string(m_editor->documentText())});
+        m_recovery.write(m_path, QDateTime::currentDateTimeUtc(), m_editor->snapshot());
     } catch (const std::bad_alloc&) {
     }
 }

@@ -6,22 +6,10 @@
 
 #include <algorithm>
 
-namespace check_marks {
-
 namespace {
 
 const QColor kErrorColour(0xe0, 0x10, 0x10);
 const QColor kWarningColour(0xe0, 0xa0, 0x00);
-
-// Defined through QScintilla, so that it hands these numbers to no one else.
-void define(ScriptEditor& editor)
-{
-    for (const auto& [indicator, colour] : {std::pair{kErrorIndicator, kErrorColour}, {kWarningIndicator, kWarningColour}}) {
-        editor.indicatorDefine(QsciScintilla::SquiggleIndicator, indicator);
-        editor.setIndicatorForegroundColor(colour, indicator);
-        editor.setIndicatorDrawUnder(true, indicator);
-    }
-}
 
 void clearIndicator(ScriptEditor& editor, int indicator, long length)
 {
@@ -31,34 +19,61 @@ void clearIndicator(ScriptEditor& editor, int indicator, long length)
 
 } // namespace
 
-void clear(ScriptEditor& editor)
+CheckMarks::CheckMarks(ScriptEditor& editor) : QObject(&editor), m_editor(editor)
 {
-    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    const long current = editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
-    clearIndicator(editor, kErrorIndicator, length);
-    clearIndicator(editor, kWarningIndicator, length);
-    editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
+    // Defined through QScintilla, so that it hands these numbers to no one else.
+    for (const auto& [indicator, colour] : {std::pair{kErrorIndicator, kErrorColour}, {kWarningIndicator, kWarningColour}}) {
+        editor.indicatorDefine(QsciScintilla::SquiggleIndicator, indicator);
+        editor.setIndicatorForegroundColor(colour, indicator);
+        editor.setIndicatorDrawUnder(true, indicator);
+    }
+    m_nextTurn.setSingleShot(true);
+    m_nextTurn.setInterval(0);
+    connect(&m_nextTurn, &QTimer::timeout, this, &CheckMarks::markSome);
+    connect(&editor, &ScriptEditor::textChanging, this, [this] { m_pending.reset(); });
 }
 
-void show(ScriptEditor& editor, const std::vector<Finding>& findings)
+void CheckMarks::clear()
 {
-    define(editor);
-    clear(editor);
-    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    const long current = editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
-    for (const Finding& finding : findings) {
+    m_pending.reset();
+    const long length = m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const long current = m_editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
+    clearIndicator(m_editor, kErrorIndicator, length);
+    clearIndicator(m_editor, kWarningIndicator, length);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
+}
+
+void CheckMarks::show(std::shared_ptr<const std::vector<Finding>> findings)
+{
+    clear();
+    m_pending = std::move(findings);
+    m_next = 0;
+    markSome();
+}
+
+void CheckMarks::markSome()
+{
+    if (!m_pending)
+        return;
+    const long length = m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const long current = m_editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
+    const std::size_t end = std::min(m_pending->size(), m_next + kMarksPerTurn);
+    for (; m_next < end; ++m_next) {
+        const Finding& finding = (*m_pending)[m_next];
         // A fault with no width, or at the end of the text, still shows one character.
         long start = std::min(long(finding.place.offset), length);
-        const long end = std::min(start + long(std::max<std::size_t>(finding.length, 1)), length);
-        if (end <= start)
-            start = end - 1;
+        const long stop = std::min(start + long(std::max<std::size_t>(finding.length, 1)), length);
+        if (stop <= start)
+            start = stop - 1;
         if (start < 0)
             continue;
-        editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT,
-                             finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator);
-        editor.SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), end - start);
+        m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT,
+                               finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator);
+        m_editor.SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), stop - start);
     }
-    editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
+    m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
+    if (m_next < m_pending->size())
+        m_nextTurn.start();
+    else
+        m_pending.reset();
 }
-
-} // namespace check_marks

@@ -2,20 +2,41 @@
 
 #include "language/ScriptChecker.h"
 
+#include <QObject>
+#include <QTimer>
+
+#include <cstddef>
+#include <memory>
 #include <vector>
 
 class ScriptEditor;
 
 // Underlines what the script check found with wavy lines: errors red, warnings amber. The marks
 // move with the text until the next check replaces them.
-namespace check_marks {
+class CheckMarks : public QObject {
+    Q_OBJECT
 
-// Scintilla's container indicators start at 8; QScintilla hands out its own from the top down.
-inline constexpr int kErrorIndicator = 8;
-inline constexpr int kWarningIndicator = 9;
+public:
+    // Scintilla's container indicators start at 8; QScintilla hands out its own from the top down.
+    static constexpr int kErrorIndicator = 8;
+    static constexpr int kWarningIndicator = 9;
+    // Underlined at once; beyond these, a turn of the event loop each, so that a script with a
+    // fault on every line keeps the window answering while its marks go on.
+    static constexpr std::size_t kMarksPerTurn = 2000;
 
-// Replaces the underlines with those of `findings`, whose places are offsets into the editor's text.
-void show(ScriptEditor& editor, const std::vector<Finding>& findings);
-void clear(ScriptEditor& editor);
+    explicit CheckMarks(ScriptEditor& editor);
 
-} // namespace check_marks
+    // Replaces the underlines with those of `findings`, whose places are offsets into the
+    // editor's text as it is now. An edit before they are all on stops the rest: their places
+    // are out of date.
+    void show(std::shared_ptr<const std::vector<Finding>> findings);
+    void clear();
+
+private:
+    void markSome();
+
+    ScriptEditor& m_editor;
+    std::shared_ptr<const std::vector<Finding>> m_pending;
+    std::size_t m_next = 0;
+    QTimer m_nextTurn;
+};

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 
 class CompletionPopup;
 class QKeyEvent;
@@ -28,7 +29,10 @@ public:
     const QString& levelHint() const { return m_levelHint; }
     // The newest reading of the script, which completion and hints use in place of reading the
     // whole text again; until one comes they read the text themselves.
-    void setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis) { m_analysis = std::move(analysis); }
+    std::shared_ptr<const ScriptAnalysis> setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis)
+    {
+        return std::exchange(m_analysis, std::move(analysis));
+    }
     // Readings come from a service off the window's thread: until one comes, completion and
     // hints know only the built-in names rather than read a script of any length here.
     void takeReadingsFromOutside() { m_readsItself = false; }

@@ -99,6 +99,7 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int length) {
                 noteModification(position, type, length);
+                m_snapshot.reset();
                 emit textChanging();
             });
 
@@ -144,9 +145,9 @@ ScriptEditor::~ScriptEditor()
     m_assistant = nullptr;
 }
 
-void ScriptEditor::setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis)
+std::shared_ptr<const ScriptAnalysis> ScriptEditor::setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis)
 {
-    m_assistant->setAnalysis(std::move(analysis));
+    return m_assistant->setAnalysis(std::move(analysis));
 }
 
 void ScriptEditor::takeReadingsFromOutside()
@@ -191,9 +192,10 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
     report(60);
 
     // The component reports a failed allocation by its status instead of an exception; the room
-    // is asked for before the old text goes.
+    // is asked for before the old text goes. It comes with room for typing: a buffer just large
+    // enough is moved whole to a larger one at the first key.
     SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + 1));
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + text.size() / 16 + 4096));
     if (SendScintilla(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
         SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
         throw std::bad_alloc();
@@ -225,6 +227,19 @@ std::string_view ScriptEditor::documentText() const
     const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
     const auto* text = reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER));
     return {text, length};
+}
+
+std::shared_ptr<const std::string> ScriptEditor::snapshot()
+{
+    if (!m_snapshot) {
+        // Read on both sides of the buffer's gap, so that the gap stays where the typing is.
+        const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
+        const auto gap = static_cast<std::size_t>(SendScintilla(SCI_GETGAPPOSITION));
+        const auto* before = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, long(gap)));
+        const auto* after = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, gap, long(length - gap)));
+        m_snapshot = m_snapshots.copy({before, gap}, {after, length - gap});
+    }
+    return m_snapshot;
 }
 
 void ScriptEditor::deleteSelection()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "language/TextSnapshots.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <functional>
@@ -34,6 +36,8 @@ public:
     std::string script() const;
     // The text as the editor holds it; valid until the next edit.
     std::string_view documentText() const;
+    // The text as it is now, for readers on other threads: the same copy until the text changes.
+    std::shared_ptr<const std::string> snapshot();
 
     // Removes the selected text, as Delete does.
     void deleteSelection();
@@ -42,8 +46,9 @@ public:
     // other .bsl files of its folder declare, and its file or folder name, which may tell the
     // level (whose entries then head an argument's list). A null `siblings` means none.
     void setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint);
-    // The newest reading of the script, for completion and hints.
-    void setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis);
+    // The newest reading of the script, for completion and hints. Gives back the one it held,
+    // for the caller to let go of where that costs the window nothing.
+    std::shared_ptr<const ScriptAnalysis> setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis);
     // From now on readings come only through setAnalysis.
     void takeReadingsFromOutside();
     const DeclaredNames& siblings() const;
@@ -90,6 +95,8 @@ private:
     void applyKey(QKeyEvent* event);
 
     ScriptLexer* m_lexer;
+    TextSnapshots m_snapshots;
+    std::shared_ptr<const std::string> m_snapshot;  // of the text as it is; null once it changes
     ScriptAssistant* m_assistant = nullptr;
     int m_editDepth = 0;
     int m_lineNumberDigits = 0;

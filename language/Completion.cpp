@@ -56,7 +56,10 @@ class NamePool {
 public:
     NamePool(std::string_view part, std::vector<Ranked>& out) : m_part(part), m_out(out) {}
 
-    void offer(std::string_view name, NameKind kind, std::string_view detail)
+    // `detail` gives the candidate's detail; it is asked only of a name that is offered, since
+    // a long script holds a great many names that are not.
+    template <typename Detail>
+    void offer(std::string_view name, NameKind kind, Detail detail)
     {
         if (name.empty())
             return;
@@ -70,7 +73,7 @@ public:
         } else if (!m_names.try_emplace(name, true).second) {
             return;
         }
-        m_out.push_back({{std::string(name), std::string(name), kind, std::string(detail)}, match, 0});
+        m_out.push_back({{std::string(name), std::string(name), kind, std::string(detail())}, match, 0});
     }
 
 private:
@@ -149,27 +152,27 @@ Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint3
     std::vector<Ranked> ranked;
     NamePool pool(part, ranked);
     for (const FunctionDeclaration& function : outline.functions)
-        pool.offer(function.name, NameKind::ScriptFunction, parametersOf(function.header));
+        pool.offer(function.name, NameKind::ScriptFunction, [&] { return parametersOf(function.header); });
     const std::int32_t here = functionAt(outline, context.wordBegin);
     for (const VariableDeclaration& variable : outline.variables) {
         if (variable.role == NameRole::Global || variable.function == here)
-            pool.offer(variable.name, NameKind::ScriptVariable, variable.type);
+            pool.offer(variable.name, NameKind::ScriptVariable, [&] { return variable.type; });
     }
     for (const auto& [key, entry] : siblings.entries()) {
         if (entry.role == NameRole::Function)
-            pool.offer(entry.name, NameKind::LevelFunction, parametersOf(entry.declaration));
+            pool.offer(entry.name, NameKind::LevelFunction, [&] { return parametersOf(entry.declaration); });
         else
-            pool.offer(entry.name, NameKind::LevelVariable, typeOf(entry.declaration));
+            pool.offer(entry.name, NameKind::LevelVariable, [&] { return typeOf(entry.declaration); });
     }
     for (const BuiltinName& name : Builtins::standard().names())
-        pool.offer(name.spelling, kindOf(name), detailOf(name));
+        pool.offer(name.spelling, kindOf(name), [&] { return detailOf(name); });
     const std::string_view characters = CharacterNameList();
     for (std::size_t p = 0; p < characters.size();) {
         const std::size_t begin = characters.find_first_not_of(' ', p);
         if (begin == std::string_view::npos)
             break;
         const std::size_t end = std::min(characters.find(' ', begin), characters.size());
-        pool.offer(characters.substr(begin, end - begin), NameKind::CharacterName, {});
+        pool.offer(characters.substr(begin, end - begin), NameKind::CharacterName, [] { return std::string_view(); });
         p = end;
     }
 

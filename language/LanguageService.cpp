@@ -1,5 +1,7 @@
 #include "language/LanguageService.h"
 
+#include "language/TextSnapshots.h"
+
 #include <new>
 
 LanguageService::LanguageService(QObject* parent) : QObject(parent)
@@ -23,9 +25,24 @@ void LanguageService::request(std::uint64_t revision, std::shared_ptr<const std:
         ScriptReading reading = readNow(std::move(text), scriptPath);
         // Delivered through this object's thread, and not at all once it is gone.
         QMetaObject::invokeMethod(
-            this, [this, revision, reading = std::move(reading)] { emit read(revision, reading); },
+            this,
+            [this, revision, reading = std::move(reading)]() mutable {
+                emit read(revision, reading);
+                // Whatever the window did not keep is freed here, not on its thread.
+                release(std::move(reading.analysis), std::move(reading.findings));
+            },
             Qt::QueuedConnection);
     });
+}
+
+void LanguageService::release(std::shared_ptr<const ScriptAnalysis> analysis,
+                              std::shared_ptr<const std::vector<Finding>> findings)
+{
+    if (analysis || findings)
+        m_worker.start([analysis = std::move(analysis), findings = std::move(findings)]() mutable {
+            analysis.reset();
+            findings.reset();
+        });
 }
 
 ScriptReading LanguageService::readNow(std::shared_ptr<const std::string> text, const QString& scriptPath)
@@ -37,7 +54,8 @@ ScriptReading LanguageService::readNow(std::shared_ptr<const std::string> text, 
             const std::lock_guard lock(m_folderMutex);
             reading.siblings = m_folder.namesBeside(scriptPath);
         }
-        reading.analysis = analyseScript(std::move(text));
+        reading.analysis = analyseScript(text);
+        TextSnapshots::prepareAnother(text);
         reading.findings = std::make_shared<const std::vector<Finding>>(
             checkScript(*reading.analysis->text, reading.analysis->outline, *reading.siblings));
     } catch (const std::bad_alloc&) {

@@ -17,8 +17,10 @@
 
 // What one revision of a script reads as, with the level it belongs to.
 struct ScriptReading {
+
     // Null only without the memory for a reading.
     std::shared_ptr<const ScriptAnalysis> analysis;
+    // In text order.
     std::shared_ptr<const std::vector<Finding>> findings;
     // What the other scripts of the folder declare, as they are on disk.
     std::shared_ptr<const DeclaredNames> siblings;
@@ -38,6 +40,9 @@ public:
 
     // `scriptPath` is empty for a script that has no file yet: it has no folder to read.
     void request(std::uint64_t revision, std::shared_ptr<const std::string> text, QString scriptPath);
+
+    // Lets go of a reading on the worker: a large one takes long to free.
+    void release(std::shared_ptr<const ScriptAnalysis> analysis, std::shared_ptr<const std::vector<Finding>> findings = {});
 
 signals:
     // On the thread that made the request.

@@ -67,18 +67,23 @@ protected:
     QTemporaryDir m_dir;
 };
 
+void Write(RecoveryFile& recovery, const RecoveredScript& script)
+{
+    recovery.write(script.scriptPath, script.savedAt, std::make_shared<const std::string>(script.text));
+}
+
 TEST_F(RecoveryFolder, AWrittenCopyIsKeptUntilRemovedAndGoesAtANormalEnd)
 {
     QString path;
     {
         RecoveryFile recovery(folder());
         path = recovery.path();
-        recovery.write(Sample());
+        Write(recovery, Sample());
         recovery.flush();
         ASSERT_TRUE(QFile::exists(path));
         recovery.remove();
         EXPECT_FALSE(QFile::exists(path));
-        recovery.write(Sample());
+        Write(recovery, Sample());
         recovery.flush();
         EXPECT_TRUE(QFile::exists(path));
     }
@@ -89,7 +94,7 @@ TEST_F(RecoveryFolder, AWrittenCopyIsKeptUntilRemovedAndGoesAtANormalEnd)
 TEST_F(RecoveryFolder, ARunningCopysFileIsNotLeftBehind)
 {
     RecoveryFile running(folder());
-    running.write(Sample());
+    Write(running, Sample());
     running.flush();
     EXPECT_TRUE(RecoveryFile::leftBehind(folder()).empty());
 }
