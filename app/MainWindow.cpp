@@ -470,7 +470,11 @@ bool MainWindow::openScriptFile(const QString& path)
     QProgressDialog progress(QStringLiteral("Loading %1").arg(QFileInfo(path).fileName()), QString(), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(kProgressDelayMs);
-    return m_document->open(path, [&progress](int percent) { progress.setValue(percent); });
+    const bool opened = m_document->open(path, [&progress](int percent) { progress.setValue(percent); });
+    // A script just opened is read at once, not after a pause in typing.
+    if (opened)
+        checkScriptNow();
+    return opened;
 }
 
 const QString& MainWindow::scriptPath() const

@@ -1,18 +1,11 @@
 #include "ProcessMemory.h"
 #include "ScriptGenerator.h"
+#include "ScriptWindow.h"
 
-#include "app/MainWindow.h"
-#include "editor/ScriptEditor.h"
-#include "support/FakeDesktopServices.h"
-#include "support/InputEvents.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -20,51 +13,10 @@
 
 namespace {
 
-// Writes a script of state.range(0) bytes with CR LF line ends into `dir` and returns its path;
-// an empty path once the benchmark has been told why it cannot run.
 QString writeScript(benchmark::State& state, const QTemporaryDir& dir)
 {
-    const std::string script = GenerateScript(static_cast<std::size_t>(state.range(0)),
-                                              LineEnds::CarriageReturnLineFeed);
-    const QString path = dir.filePath("level.bsl");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(script.data(), static_cast<qint64>(script.size())) != static_cast<qint64>(script.size())) {
-        state.SkipWithError("cannot write the script");
-        return {};
-    }
-    return path;
+    return writeScript(state, dir, GenerateScript(static_cast<std::size_t>(state.range(0)), LineEnds::CarriageReturnLineFeed));
 }
-
-// The main window, shown, with its file dialogs answered, so a click on a file label runs the
-// whole handler.
-class ScriptWindow {
-public:
-    explicit ScriptWindow(const QString& path)
-    {
-        m_desktop.openFileName = path;
-        m_desktop.saveFileName = path;
-        m_window.show();
-        QApplication::processEvents();
-    }
-
-    // Clicks the label, then repaints the window; false when an error was reported.
-    bool click(const char* label)
-    {
-        auto* target = m_window.findChild<QWidget*>(QString::fromLatin1(label));
-        input::LeftClick(target, target->rect().center());
-        m_window.repaint();
-        QApplication::processEvents();
-        return m_desktop.messageBoxes.empty();
-    }
-
-    ScriptEditor& editor() { return *m_window.editor(); }
-    MainWindow& window() { return m_window; }
-
-private:
-    FakeDesktopServices m_desktop;
-    MainWindow m_window;
-};
 
 // Keeps the largest growth of the peak resident memory over one step.
 class PeakGrowth {
@@ -94,10 +46,10 @@ private:
 
 // From the click on OPEN to the whole script in the editor, case-corrected, coloured where it
 // shows and painted.
-void BM_LoadScript(benchmark::State& state)
+void timeLoad(benchmark::State& state, const std::string& script)
 {
     QTemporaryDir dir;
-    const QString path = writeScript(state, dir);
+    const QString path = writeScript(state, dir, script);
     if (path.isEmpty())
         return;
     ScriptWindow window(path);
@@ -117,14 +69,67 @@ void BM_LoadScript(benchmark::State& state)
         }
         state.ResumeTiming();
     }
-    const double size = static_cast<double>(state.range(0));
-    state.SetBytesProcessed(state.iterations() * state.range(0));
+    const double size = static_cast<double>(script.size());
+    state.SetBytesProcessed(state.iterations() * std::int64_t(script.size()));
     state.counters["text_length"] = static_cast<double>(window.editor().SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
     state.counters["peak_growth_x_size"] = peak.largest() / size;
     state.counters["peak_reset"] = peak.measured() ? 1 : 0;
     releaseFreeMemory();
     state.counters["held_x_size"] = (processMemory().resident - empty) / size;
 }
+
+void BM_LoadScript(benchmark::State& state)
+{
+    timeLoad(state, GenerateScript(static_cast<std::size_t>(state.range(0)), LineEnds::CarriageReturnLineFeed));
+}
+
+// A million `{`, a 1 MB file that nests a million blocks deep.
+void BM_LoadScriptNested(benchmark::State& state)
+{
+    timeLoad(state, hostile::nested(std::size_t(state.range(0))));
+}
+BENCHMARK(BM_LoadScriptNested)->Name("BM_LoadScript/nested_1000000")->Arg(1000000)->Iterations(3)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// From the click on OPEN to the window at rest, every reading of the script shown, and the
+// longest stretch the window's thread was busy after the first paint on the way there.
+void BM_OpenToIdle(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = writeScript(state, dir);
+    if (path.isEmpty())
+        return;
+    ScriptWindow window(path);
+    qint64 longest = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        bool idle = false;
+        QMetaObject::Connection done = QObject::connect(&window.window(), &MainWindow::scriptChecked, [&] { idle = true; });
+        if (!window.click("IDC_OPEN_LABEL")) {
+            state.SkipWithError("the script did not open");
+            break;
+        }
+        // The click ends with the first paint.
+        QElapsedTimer busy;
+        busy.start();
+        qint64 last = 0;
+        QTimer probe;
+        probe.setInterval(0);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 now = busy.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        probe.start();
+        while (!idle && clock.elapsed() < 60000)
+            QApplication::processEvents(QEventLoop::AllEvents);
+        QObject::disconnect(done);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+    }
+    state.counters["longest_busy_ms"] = double(longest) / 1e6;
+}
+BENCHMARK(BM_OpenToIdle)->Arg(64 << 20)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 // The longest single stretch the window's thread is busy in the three seconds after a keystroke
 // in the middle of an opened script, the key itself included, with the window's own check,
 // completion, hints and recovery copy at their own delays. A timer that fires whenever the
@@ -136,15 +141,12 @@ void BM_WindowStall(benchmark::State& state)
     if (path.isEmpty())
         return;
     ScriptWindow window(path);
-    if (!window.click("IDC_OPEN_LABEL")) {
+    // From the window at rest: every reading of the opened script done.
+    if (!window.openAndRead()) {
         state.SkipWithError("the script did not open");
         return;
     }
     ScriptEditor& editor = window.editor();
-    // From the window at rest: every reading of the opened script done.
-    QEventLoop idle;
-    QObject::connect(&window.window(), &MainWindow::scriptChecked, &idle, &QEventLoop::quit);
-    idle.exec();
     window.window().activateWindow();
     editor.setFocus();
     QApplication::processEvents();
@@ -157,23 +159,7 @@ void BM_WindowStall(benchmark::State& state)
         QApplication::processEvents();
         QApplication::postEvent(&editor, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
         QApplication::postEvent(&editor, new QKeyEvent(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
-
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        qint64 longest = 0;
-        QTimer probe;
-        probe.setInterval(0);
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        probe.start();
-        while (clock.elapsed() < 3000)
-            QApplication::processEvents(QEventLoop::AllEvents);
-        probe.stop();
-        state.SetIterationTime(double(longest) / 1e9);
+        state.SetIterationTime(double(longestBusyNanoseconds(3000)) / 1e9);
     }
     state.counters["text_length"] = static_cast<double>(editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
 }

@@ -1,6 +1,7 @@
 #include "ScriptGenerator.h"
 
 #include <array>
+#include <cstdint>
 #include <random>
 #include <string_view>
 
@@ -108,3 +109,45 @@ std::string GenerateScript(std::size_t bytes, LineEnds lineEnds)
     text.resize(bytes);
     return text;
 }
+
+namespace hostile {
+
+std::string nested(std::size_t count, char open)
+{
+    return std::string(count, open);
+}
+
+std::string oneLine(std::size_t bytes)
+{
+    static constexpr std::string_view kStatement = "ai2_spawn Muro; chr_teleport(konoko, 12); x = .75; ";
+    std::string text;
+    text.reserve(bytes);
+    while (text.size() + kStatement.size() <= bytes)
+        text += kStatement;
+    text.append(bytes - text.size(), ' ');
+    return text;
+}
+
+std::string functions(std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += "func void f" + std::to_string(i) + "(void)\r\n{\r\n\tf" + std::to_string(i + 1) + "\r\n}\r\n";
+    }
+    return text;
+}
+
+std::string binary(std::size_t bytes)
+{
+    std::string text(bytes, '\0');
+    std::uint32_t state = 2463534242u;
+    for (char& byte : text) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = char(state & 0xFF);
+    }
+    return text;
+}
+
+} // namespace hostile

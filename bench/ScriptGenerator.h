@@ -10,3 +10,17 @@ enum class LineEnds { LineFeed, CarriageReturnLineFeed };
 // realistic mix of command calls with character names and numbers, variables, conditions with
 // operators, keywords and comments, about 27 bytes a line.
 std::string GenerateScript(std::size_t bytes, LineEnds lineEnds = LineEnds::LineFeed);
+
+// Scripts that a careless generator or a damaged file may hand the editor.
+namespace hostile {
+
+// `count` opening braces: blocks nested `count` deep, never closed.
+std::string nested(std::size_t count, char open = '{');
+// `bytes` of statements on one line.
+std::string oneLine(std::size_t bytes);
+// `count` small functions, each calling the next.
+std::string functions(std::size_t count);
+// `bytes` of every byte value, as a file that is no script at all.
+std::string binary(std::size_t bytes);
+
+} // namespace hostile

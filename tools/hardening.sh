@@ -55,6 +55,7 @@ fuzz() {
 failed=0
 fuzz fuzz_tokenizer tokenizer || failed=1
 fuzz fuzz_script_round_trip script || failed=1
+fuzz fuzz_language script || failed=1
 
 echo "== Tests under the sanitizers"
 ctest --test-dir "$build" --output-on-failure --timeout 600 || failed=1

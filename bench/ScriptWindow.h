@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "editor/ScriptEditor.h"
+#include "support/FakeDesktopServices.h"
+#include "support/InputEvents.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <string>
+
+// Writes `script` as level.bsl into `dir` and returns its path; an empty path once the benchmark
+// has been told why it cannot run.
+inline QString writeScript(benchmark::State& state, const QTemporaryDir& dir, const std::string& script)
+{
+    const QString path = dir.filePath("level.bsl");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(script.data(), static_cast<qint64>(script.size())) != static_cast<qint64>(script.size())) {
+        state.SkipWithError("cannot write the script");
+        return {};
+    }
+    return path;
+}
+
+// The main window, shown, with its file dialogs answered, so a click on a file label runs the
+// whole handler.
+class ScriptWindow {
+public:
+    explicit ScriptWindow(const QString& path)
+    {
+        m_desktop.openFileName = path;
+        m_desktop.saveFileName = path;
+        m_window.show();
+        QApplication::processEvents();
+    }
+
+    // Clicks the label, then repaints the window; false when an error was reported.
+    bool click(const char* label)
+    {
+        auto* target = m_window.findChild<QWidget*>(QString::fromLatin1(label));
+        input::LeftClick(target, target->rect().center());
+        m_window.repaint();
+        QApplication::processEvents();
+        return m_desktop.messageBoxes.empty();
+    }
+
+    // Clicks OPEN, then runs the event loop until the window has shown a reading of the script;
+    // false when an error was reported.
+    bool openAndRead()
+    {
+        bool read = false;
+        const QMetaObject::Connection connection =
+            QObject::connect(&m_window, &MainWindow::scriptChecked, [&read] { read = true; });
+        const bool opened = click("IDC_OPEN_LABEL");
+        while (opened && !read)
+            QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        QObject::disconnect(connection);
+        return opened;
+    }
+
+    ScriptEditor& editor() { return *m_window.editor(); }
+    MainWindow& window() { return m_window; }
+
+private:
+    FakeDesktopServices m_desktop;
+    MainWindow m_window;
+};
+
+// The longest single stretch the window's thread is busy while the event loop runs for
+// `milliseconds`: a timer that fires whenever the thread is free tells the stretches apart.
+inline qint64 longestBusyNanoseconds(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer probe;
+    probe.setInterval(0);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    probe.start();
+    while (clock.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents);
+    return std::max(longest, clock.nsecsElapsed() - last);
+}
