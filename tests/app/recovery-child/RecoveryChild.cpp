@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -95,14 +96,17 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept
 
 namespace {
 
+// Shorter than the program's own, so that the tests wait less; the starving below knows the
+// recovery timer by it.
+constexpr int kRecoveryDelayMs = 200;
 constexpr int kCopyWithinMs = 10000;
 constexpr std::size_t kLargeAllocation = 1 << 20;
 // Longer than the recovery copy's delay.
-constexpr int kStarvedForMs = 2500;
+constexpr int kStarvedForMs = 5 * kRecoveryDelayMs;
 constexpr int kIdleForMs = 30000;
 
 // Leaves the large blocks to fail while the window's recovery timer is handled: the timer that
-// fires once, two seconds after a change.
+// fires once, its delay after a change.
 class StarvedRecoveryCopy : public QObject {
 public:
     StarvedRecoveryCopy() { QCoreApplication::instance()->installEventFilter(this); }
@@ -110,7 +114,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* timer = qobject_cast<QTimer*>(watched);
-        if (event->type() != QEvent::Timer || !timer || !timer->isSingleShot() || timer->interval() != 2000)
+        if (event->type() != QEvent::Timer || !timer || !timer->isSingleShot() || timer->interval() != kRecoveryDelayMs)
             return false;
         g_failingFrom = kLargeAllocation;
         watched->event(event);
@@ -161,6 +165,7 @@ int main(int argc, char** argv)
         return 2;
     }
     MainWindow window;
+    window.setRecoveryDelay(std::chrono::milliseconds(kRecoveryDelayMs));
     window.show();
     QApplication::processEvents();
     const QString script = QString::fromLocal8Bit(argv[1]);
