@@ -105,16 +105,6 @@ std::string_view detailOf(const BuiltinName& name)
     return {};
 }
 
-// The type of "var int counter": "int"; empty for "var counter".
-std::string_view typeOf(std::string_view declaration)
-{
-    if (!declaration.starts_with("var "))
-        return {};
-    declaration.remove_prefix(4);
-    const std::size_t blank = declaration.rfind(' ');
-    return blank == std::string_view::npos ? std::string_view() : declaration.substr(0, blank);
-}
-
 // The parameter list of a script function's header: "(string ai_name)" of
 // "func void spawn(string ai_name)"; empty when it has none.
 std::string_view parametersOf(std::string_view header)
@@ -160,9 +150,9 @@ Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint3
     }
     for (const auto& [key, entry] : siblings.entries()) {
         if (entry.role == NameRole::Function)
-            pool.offer(entry.name, NameKind::LevelFunction, [&] { return parametersOf(entry.declaration); });
+            pool.offer(entry.name, NameKind::LevelFunction, [&] { return std::string_view(entry.detail); });
         else
-            pool.offer(entry.name, NameKind::LevelVariable, [&] { return typeOf(entry.declaration); });
+            pool.offer(entry.name, NameKind::LevelVariable, [&] { return std::string_view(entry.detail); });
     }
     for (const BuiltinName& name : Builtins::standard().names())
         pool.offer(name.spelling, kindOf(name), [&] { return detailOf(name); });

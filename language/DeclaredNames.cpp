@@ -15,7 +15,10 @@ void DeclaredNames::addScript(std::string_view text, const ScriptOutline& outlin
                 comment += '\n';
             comment += line;
         }
-        add({std::string(function.name), NameRole::Function, headerLine(function.header), std::move(comment)});
+        std::string declaration = headerLine(function.header);
+        const std::size_t open = declaration.find('(');
+        std::string parameters = open == std::string::npos ? std::string() : declaration.substr(open);
+        add({std::string(function.name), NameRole::Function, std::move(declaration), std::move(comment), std::move(parameters)});
     }
     for (const VariableDeclaration& variable : outline.variables) {
         if (variable.role != NameRole::Global)
@@ -26,7 +29,7 @@ void DeclaredNames::addScript(std::string_view text, const ScriptOutline& outlin
             declaration += ' ';
         }
         declaration += variable.name;
-        add({std::string(variable.name), NameRole::Global, std::move(declaration), {}});
+        add({std::string(variable.name), NameRole::Global, std::move(declaration), {}, std::string(variable.type)});
     }
 }
 

@@ -17,6 +17,9 @@ public:
         NameRole role;            // Function or Global
         std::string declaration;  // the `func` header, or the name and type of a global
         std::string comment;      // the comment lines just above a function, joined by '\n'
+        // What completion shows beside the name: a function's parameter list ("(string ai_name)")
+        // or a global's type; empty when the declaration leaves it out.
+        std::string detail = {};
     };
 
     void add(Entry entry);

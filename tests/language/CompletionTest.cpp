@@ -68,7 +68,8 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
 TEST(Completion, OffersEveryKindOfNameWithItsKindAndDetail)
 {
     DeclaredNames level;
-    level.addScript("func void level_start(string ai_name)\n{\n}\nvar int level_counter = 1;\n");
+    // A header over two lines shows as one.
+    level.addScript("func void level_start(\n\tstring ai_name)\n{\n}\nvar int level_counter = 1;\n");
     const std::string script = "var int wave = 0;\n"
                                "func void spawn_wave(string ai_name)\n"
                                "{\n"
