@@ -75,23 +75,45 @@ private:
     MainWindow m_window;
 };
 
-// The longest single stretch the window's thread is busy while the event loop runs for
-// `milliseconds`: a timer that fires whenever the thread is free tells the stretches apart.
+// The longest single stretch the window's thread is busy while it runs: a timer that fires
+// whenever the thread is free tells the stretches apart.
+class BusyProbe {
+public:
+    BusyProbe()
+    {
+        m_clock.start();
+        m_probe.setInterval(0);
+        QObject::connect(&m_probe, &QTimer::timeout, [this] { note(); });
+        m_probe.start();
+    }
+
+    qint64 longestNanoseconds()
+    {
+        note();
+        return m_longest;
+    }
+
+private:
+    void note()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    QElapsedTimer m_clock;
+    QTimer m_probe;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// The same while the event loop runs for `milliseconds`.
 inline qint64 longestBusyNanoseconds(int milliseconds)
 {
     QElapsedTimer clock;
     clock.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer probe;
-    probe.setInterval(0);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    probe.start();
+    BusyProbe probe;
     while (clock.elapsed() < milliseconds)
         QApplication::processEvents(QEventLoop::AllEvents);
-    return std::max(longest, clock.nsecsElapsed() - last);
+    return probe.longestNanoseconds();
 }
