@@ -149,10 +149,9 @@ Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint3
             pool.offer(variable.name, NameKind::ScriptVariable, [&] { return variable.type; });
     }
     for (const auto& [key, entry] : siblings.entries()) {
-        if (entry.role == NameRole::Function)
-            pool.offer(entry.name, NameKind::LevelFunction, [&] { return std::string_view(entry.detail); });
-        else
-            pool.offer(entry.name, NameKind::LevelVariable, [&] { return std::string_view(entry.detail); });
+        const std::string_view detail = entry.detail;
+        pool.offer(entry.name, entry.role == NameRole::Function ? NameKind::LevelFunction : NameKind::LevelVariable,
+                   [detail] { return detail; });
     }
     for (const BuiltinName& name : Builtins::standard().names())
         pool.offer(name.spelling, kindOf(name), [&] { return detailOf(name); });
