@@ -1,7 +1,6 @@
 #pragma once
 
 #include "language/LanguageService.h"
-#include "language/FolderIndex.h"
 #include "app/Settings.h"
 #include "platform/DialogUnits.h"
 
@@ -59,6 +58,8 @@ public:
     void setCheckPause(std::chrono::milliseconds pause);
     // How long after the first unsaved change the recovery copy is written.
     void setRecoveryDelay(std::chrono::milliseconds delay);
+    // True while a recovery copy of the unsaved changes is due.
+    bool recoveryCopyDue() const;
     // Checks the script and shows the problems window.
     void showProblems();
     // Puts the statement at the caret into the builder's choices.

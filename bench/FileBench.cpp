@@ -139,9 +139,6 @@ void BM_WindowStall(benchmark::State& state)
         return;
     }
     ScriptEditor& editor = window.editor();
-    window.window().activateWindow();
-    editor.setFocus();
-    QApplication::processEvents();
     for (auto _ : state) {
         const long middle = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) / 2;
         const long line = editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(middle));

@@ -33,8 +33,6 @@ void timeHostileKeystroke(benchmark::State& state, const std::string& script, in
         return;
     }
     ScriptEditor& editor = window.editor();
-    window.window().activateWindow();
-    editor.setFocus();
     editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
                          static_cast<unsigned long>(editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) / 2));
     QApplication::processEvents();

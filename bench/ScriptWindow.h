@@ -53,8 +53,8 @@ public:
         return m_desktop.messageBoxes.empty();
     }
 
-    // Clicks OPEN, then runs the event loop until the window has shown a reading of the script;
-    // false when an error was reported.
+    // Clicks OPEN, then runs the event loop until the window has shown a reading of the script,
+    // and leaves the window active with the editor focused; false when an error was reported.
     bool openAndRead()
     {
         bool read = false;
@@ -64,6 +64,11 @@ public:
         while (opened && !read)
             QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         QObject::disconnect(connection);
+        if (opened) {
+            m_window.activateWindow();
+            editor().setFocus();
+            QApplication::processEvents();
+        }
         return opened;
     }
 
