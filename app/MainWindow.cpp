@@ -342,6 +342,11 @@ void MainWindow::setRecoveryDelay(std::chrono::milliseconds delay)
     m_document->setRecoveryDelay(delay);
 }
 
+bool MainWindow::recoveryCopyDue() const
+{
+    return m_document->recoveryCopyDue();
+}
+
 void MainWindow::showReading(std::uint64_t revision, const ScriptReading& reading)
 {
     if (revision != m_revision)

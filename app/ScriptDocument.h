@@ -47,6 +47,7 @@ public:
     void offerRecovery();
     // How long after the first unsaved change the recovery copy is written.
     void setRecoveryDelay(std::chrono::milliseconds delay) { m_recoveryTimer.setInterval(delay); }
+    bool recoveryCopyDue() const { return m_recoveryTimer.isActive(); }
 
 signals:
     void pathChanged();

@@ -2,8 +2,9 @@
 // script named on its command line, if any, types the text given as the second argument into the
 // editor as key presses, waits until its recovery copy on disk holds that work (if it typed any),
 // says "ready" and then idles until it is killed. Told to, it first types one more key, finds no
-// memory for large blocks while the next copy is taken or written, and says "survived" if it did. It ends by
-// itself after a while, so that a test that dies first leaves nothing running.
+// memory for large blocks while the next copy is taken or written, and says "survived" if it did. It
+// ends when its standard input does, as it does when the test that started it ends in any way, so
+// that a test that dies first leaves nothing running.
 
 #include "app/MainWindow.h"
 #include "app/RecoveryFile.h"
@@ -103,7 +104,6 @@ constexpr int kCopyWithinMs = 10000;
 constexpr std::size_t kLargeAllocation = 1 << 20;
 // Longer than the recovery copy's delay.
 constexpr int kStarvedForMs = 5 * kRecoveryDelayMs;
-constexpr int kIdleForMs = 30000;
 
 // Leaves the large blocks to fail while the window's recovery timer is handled: the timer that
 // fires once, its delay after a change.
@@ -207,6 +207,7 @@ int main(int argc, char** argv)
         std::fputs("survived\n", stdout);
         std::fflush(stdout);
     }
-    QThread::msleep(kIdleForMs);
+    while (std::fgetc(stdin) != EOF) {
+    }
     return 0;
 }
