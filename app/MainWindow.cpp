@@ -381,6 +381,7 @@ void MainWindow::goToFinding(std::size_t offset)
 
 void MainWindow::scriptPathChanged()
 {
+    // Also after every open: a script just opened is read at once, not after a pause in typing.
     // The level hint follows the path at once; the new folder's names come with the reading.
     updateScriptContext(std::make_shared<const DeclaredNames>());
     checkScriptNow();
@@ -475,11 +476,7 @@ bool MainWindow::openScriptFile(const QString& path)
     QProgressDialog progress(QStringLiteral("Loading %1").arg(QFileInfo(path).fileName()), QString(), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(kProgressDelayMs);
-    const bool opened = m_document->open(path, [&progress](int percent) { progress.setValue(percent); });
-    // A script just opened is read at once, not after a pause in typing.
-    if (opened)
-        checkScriptNow();
-    return opened;
+    return m_document->open(path, [&progress](int percent) { progress.setValue(percent); });
 }
 
 const QString& MainWindow::scriptPath() const

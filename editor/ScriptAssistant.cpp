@@ -349,5 +349,5 @@ std::shared_ptr<const ScriptAnalysis> ScriptAssistant::analysis() const
         static const auto nothingRead = analyseScript(std::make_shared<const std::string>());
         return nothingRead;
     }
-    return analyseScript(std::make_shared<const std::string>(m_editor.documentText()));
+    return analyseScript(m_editor.snapshot());
 }
