@@ -1,6 +1,7 @@
 #include "editor/CheckMarks.h"
 
 #include "editor/ScriptEditor.h"
+#include "language/Lexer.h"
 
 #include <QColor>
 
@@ -60,6 +61,9 @@ void CheckMarks::markSome()
     const std::size_t end = std::min(m_pending->size(), m_next + kMarksPerTurn);
     for (; m_next < end; ++m_next) {
         const Finding& finding = (*m_pending)[m_next];
+        // The unread rest of a long line is not shown, and marks there would only cost time.
+        if (std::size_t(finding.place.column) >= kLineReach)
+            continue;
         // A fault with no width, or at the end of the text, still shows one character.
         long start = std::min(long(finding.place.offset), length);
         const long stop = std::min(start + long(std::max<std::size_t>(finding.length, 1)), length);

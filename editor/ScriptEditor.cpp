@@ -1,6 +1,7 @@
 #include "editor/ScriptEditor.h"
 
 #include "editor/ScriptAssistant.h"
+#include "editor/LineReach.h"
 #include "editor/ScriptLexer.h"
 #include "language/ScriptText.h"
 #include "language/Tokenizer.h"
@@ -107,6 +108,7 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     setEolMode(EolWindows);
     setWrapMode(WrapNone);
     setLexer(m_lexer);
+    SendScintilla(SCI_STYLESETVISIBLE, ScriptLexer::kUnreadStyle, 0L);
     setMargins(1);
     setMarginType(0, NumberMargin);
     setMarginLineNumbers(0, true);
@@ -206,6 +208,9 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
     SendScintilla(SCI_SETUNDOCOLLECTION, 1);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
+    // Placing the caret lays out its line before any paint colours it; coloured first, the
+    // unread rest of a long first line is never measured.
+    SendScintilla(SCI_COLOURISE, 0UL, SendScintilla(SCI_GETLINEENDPOSITION, 0UL));
     SendScintilla(SCI_GOTOPOS, 0);
     report(100);
 }
@@ -440,25 +445,28 @@ void ScriptEditor::correctTouchedLines()
     m_touched = false;
     const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, m_touchedFirst));
     const long to = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, m_touchedLast));
-    const auto* bytes = reinterpret_cast<const char*>(
-        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-    const std::string_view lines(bytes, std::size_t(to - from));
 
-    std::vector<Token> corrections;
-    Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
-    while (const std::optional<Token> token = tokenizer.next()) {
-        if (needsCaseCorrection(lines, *token))
-            corrections.push_back(*token);
-    }
+    // Positions in the text, and spellings that stay valid while the text is corrected.
+    std::vector<std::pair<long, Token>> corrections;
+    walkReachedText(
+        *this, from, to,
+        [&corrections](long position, std::string_view lines) {
+            Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
+            while (const std::optional<Token> token = tokenizer.next()) {
+                if (needsCaseCorrection(lines, *token))
+                    corrections.emplace_back(position, *token);
+            }
+        },
+        [](long, long) {});
     if (corrections.empty())
         return;
 
     // Each spelling is as long as the word it replaces, so the selection stays where it was.
     const long anchor = SendScintilla(SCI_GETANCHOR);
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    for (const Token& token : corrections) {
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from + long(token.begin)),
-                      from + long(token.end));
+    for (const auto& [position, token] : corrections) {
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(position + long(token.begin)),
+                      position + long(token.end));
         SendScintilla(SCI_REPLACETARGET, uintptr_t(token.spelling.size()), std::string(token.spelling).c_str());
     }
     SendScintilla(SCI_SETANCHOR, static_cast<unsigned long>(anchor));

@@ -1,5 +1,7 @@
 #include "editor/ScriptLexer.h"
 
+#include "editor/LineReach.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <array>
@@ -21,6 +23,8 @@ const std::array<KindStyle, kTokenKindCount> kKindStyles = {{
     {"Number", {script_colours::kNumberAzure, false}},
     {"Character name", {script_colours::kCharacterLightGreen, false}},
 }};
+
+const QColor kCutPaper(0xa0, 0xa0, 0xa0);
 
 const KindStyle* styleOf(int style)
 {
@@ -45,19 +49,25 @@ const char* ScriptLexer::language() const
 
 QString ScriptLexer::description(int style) const
 {
+    if (style == kUnreadStyle)
+        return QStringLiteral("Unread rest of a long line");
+    if (style == kCutStyle)
+        return QStringLiteral("Cut of a long line");
     const KindStyle* kind = styleOf(style);
     return kind ? QString::fromLatin1(kind->description) : QString();
 }
 
 QColor ScriptLexer::defaultColor(int style) const
 {
+    if (style == kCutStyle)
+        return script_colours::kBackground;
     const KindStyle* kind = styleOf(style);
     return kind ? kind->look.colour : script_colours::kGapGreen;
 }
 
-QColor ScriptLexer::defaultPaper(int) const
+QColor ScriptLexer::defaultPaper(int style) const
 {
-    return script_colours::kBackground;
+    return style == kCutStyle ? kCutPaper : script_colours::kBackground;
 }
 
 QFont ScriptLexer::defaultFont(int style) const
@@ -78,17 +88,30 @@ void ScriptLexer::styleText(int start, int end)
     end = int(view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(lastLine + 1)));
     if (end < 0)
         end = int(view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    const auto length = static_cast<std::size_t>(end - start);
-    // A view of the editor's own buffer: nothing is copied, and nothing edits it while this runs.
-    const auto* bytes = reinterpret_cast<const char*>(
-        view->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(length)));
-    const std::string_view text(bytes, length);
-
-    std::string styles(length, char(TokenKind::Gap));
-    Tokenizer tokenizer(text);
-    while (const std::optional<Token> token = tokenizer.next())
-        styles.replace(token->begin, token->end - token->begin, token->end - token->begin, char(token->kind));
+    // The colouring starts over at the line of the first change; when that change lies in the
+    // unread rest of a long line, what comes before it is coloured already.
+    const long firstChange = view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    if (firstChange > start && firstChange < end && isPastLineReach(*view, firstChange))
+        start = int(firstChange);
 
     startStyling(start);
-    view->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, uintptr_t(length), styles.data());
+    std::string styles;
+    walkReachedText(
+        *view, start, end,
+        [&](long, std::string_view text) {
+            // A view of the editor's own buffer: nothing is copied, and nothing edits it meanwhile.
+            styles.assign(text.size(), char(TokenKind::Gap));
+            Tokenizer tokenizer(text);
+            while (const std::optional<Token> token = tokenizer.next())
+                styles.replace(token->begin, token->end - token->begin, token->end - token->begin, char(token->kind));
+            view->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, uintptr_t(text.size()), styles.data());
+        },
+        [&](long position, long length) {
+            // Its first character stands for the rest, which takes no room at all.
+            const bool cut = !isPastLineReach(*view, position - 1);
+            if (cut)
+                view->SendScintilla(QsciScintillaBase::SCI_SETSTYLING, 1UL, kCutStyle);
+            view->SendScintilla(QsciScintillaBase::SCI_SETSTYLING, static_cast<unsigned long>(length - (cut ? 1 : 0)),
+                                kUnreadStyle);
+        });
 }

@@ -50,6 +50,11 @@ private:
     std::size_t m_lineStart = 0;
 };
 
+// How much of one line the editor reads: colours, corrects, completes and shows. The rest of a
+// longer line is kept as it is, but read by the whole-script reading alone, since a keystroke's
+// cost must not grow with the length of the line it is typed into.
+inline constexpr std::size_t kLineReach = 10000;
+
 // A letter, digit or '_': what a name is made of.
 bool isWordByte(char c);
 // A letter or '_': what a name starts with.

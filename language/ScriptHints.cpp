@@ -169,8 +169,9 @@ CaretHint hintWith(std::string_view text, std::string_view outlineText, const Sc
     if (context.place != CaretContext::Place::Code)
         return result;
     const std::int32_t function = functionAt(outline, caret);
+    const std::size_t reach = std::min(text.size(), caret + kLineReach);
     std::size_t end = caret;
-    while (end < text.size() && isWordByte(text[end]))
+    while (end < reach && isWordByte(text[end]))
         ++end;
     const std::string_view word = text.substr(context.wordBegin, end - context.wordBegin);
     if (!word.empty() && !(word.front() >= '0' && word.front() <= '9')) {

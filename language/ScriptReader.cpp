@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -859,19 +860,37 @@ void CallScanner::endStatement(std::size_t position)
     m_hasPrevious = false;
 }
 
+// The start of the line holding `offset`, when it lies no further back than kLineReach.
+std::optional<std::size_t> reachedLineStart(std::string_view text, std::size_t offset)
+{
+    offset = std::min(offset, text.size());
+    const std::size_t floor = offset > kLineReach ? offset - kLineReach : 0;
+    for (std::size_t at = offset; at > floor; --at) {
+        if (text[at - 1] == '\r' || text[at - 1] == '\n')
+            return at;
+    }
+    if (floor == 0 || text[floor - 1] == '\r' || text[floor - 1] == '\n')
+        return floor;
+    return std::nullopt;
+}
+
 // How many lines before the caret's the reading of a caret's context starts. A statement that
 // began further up is only a multi-line parenthesis, and the reading falls back into step at the
 // first line end outside one, so this keeps a keystroke's cost independent of the script's length.
+// A line longer than the reach above stops it too, for the same reason.
 constexpr int kContextLines = 64;
 
-std::size_t contextStart(std::string_view text, std::size_t caret)
+std::size_t contextStart(std::size_t caretLineStart, std::string_view text)
 {
-    std::size_t start = lineStartOf(text, caret);
+    std::size_t start = caretLineStart;
     for (int line = 0; line < kContextLines && start > 0; ++line) {
         std::size_t lineEnd = start - 1;
         if (text[lineEnd] == '\n' && lineEnd > 0 && text[lineEnd - 1] == '\r')
             --lineEnd;
-        start = lineStartOf(text, lineEnd);
+        const std::optional<std::size_t> above = reachedLineStart(text, lineEnd);
+        if (!above)
+            break;
+        start = *above;
     }
     return start;
 }
@@ -898,12 +917,20 @@ CaretContext contextAt(std::string_view text, std::size_t caret)
     caret = std::min(caret, text.size());
     CaretContext context;
     context.wordBegin = caret;
+    const std::optional<std::size_t> lineStart = reachedLineStart(text, caret);
+    if (!lineStart) {
+        context.place = CaretContext::Place::Unread;
+        return context;
+    }
     while (context.wordBegin > 0 && isWordByte(text[context.wordBegin - 1]))
         --context.wordBegin;
     context.word = text.substr(context.wordBegin, caret - context.wordBegin);
 
-    Lexer lexer(text, Quotes::Honoured, contextStart(text, caret));
-    CallScanner scanner(text);
+    // A comment or an open string runs to its line's end, which on a long line lies far beyond
+    // anything the context depends on.
+    const std::string_view reached = text.substr(0, std::min(text.size(), *lineStart + kLineReach));
+    Lexer lexer(reached, Quotes::Honoured, contextStart(*lineStart, text));
+    CallScanner scanner(reached);
     for (;;) {
         const Lexeme lexeme = lexer.next();
         if (lexeme.kind == Lex::End || lexeme.begin >= caret)
@@ -956,15 +983,18 @@ CaretContext contextAt(std::string_view text, std::size_t caret)
 CallStatement statementAt(std::string_view text, std::size_t caret)
 {
     caret = std::min(caret, text.size());
-    std::size_t lineBegin = caret;
-    while (lineBegin > 0 && text[lineBegin - 1] != '\r' && text[lineBegin - 1] != '\n')
-        --lineBegin;
+    const std::optional<std::size_t> lineStart = reachedLineStart(text, caret);
+    if (!lineStart)
+        return {};
+    const std::size_t lineBegin = *lineStart;
+    // The statement the caret is just after may end further on, but not past the reach.
+    const std::string_view reached = text.substr(0, std::min(text.size(), lineBegin + kLineReach));
     std::size_t lineEnd = caret;
-    while (lineEnd < text.size() && text[lineEnd] != '\r' && text[lineEnd] != '\n')
+    while (lineEnd < reached.size() && reached[lineEnd] != '\r' && reached[lineEnd] != '\n')
         ++lineEnd;
 
-    Lexer lexer(text, Quotes::Honoured, contextStart(text, caret));
-    CallScanner scanner(text);
+    Lexer lexer(reached, Quotes::Honoured, contextStart(lineBegin, text));
+    CallScanner scanner(reached);
     CallStatement best;
     CallStatement finished;
     std::size_t end = 0;

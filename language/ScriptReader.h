@@ -115,7 +115,8 @@ std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::s
 // (`= 1`, `eq 0` and `ne 0` count as one argument, as the builder writes them) and by commas in
 // the parenthesised form.
 struct CaretContext {
-    enum class Place : std::uint8_t { Code, Comment, String };
+    // Unread: further along a long line than kLineReach, where nothing is offered.
+    enum class Place : std::uint8_t { Code, Comment, String, Unread };
     Place place = Place::Code;
 
     // The letters, digits and '_' just before the caret: what completion completes.
@@ -147,7 +148,8 @@ struct CallStatement {
 };
 
 // The call of the statement the caret is in or just after, on the caret's line; an empty callee
-// when that statement calls nothing (an `if`, a declaration, a comment).
+// when that statement calls nothing (an `if`, a declaration, a comment) or the caret is further
+// along its line than kLineReach.
 CallStatement statementAt(std::string_view text, std::size_t caret);
 
 // The name's text.

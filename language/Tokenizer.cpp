@@ -43,21 +43,21 @@ std::optional<Token> Tokenizer::next()
         case Lex::End:
             return std::nullopt;
         case Lex::Comment:
-            return Token{begin, end, TokenKind::Comment, {}};
+            return Token{begin, end, TokenKind::Comment, {}, lexeme.lineStart};
         case Lex::Number:
-            return Token{begin, end, TokenKind::Number, {}};
+            return Token{begin, end, TokenKind::Number, {}, lexeme.lineStart};
         case Lex::Punct:
             if (isOperator(lexeme.punct))
-                return Token{begin, end, TokenKind::Keyword, {}};
+                return Token{begin, end, TokenKind::Keyword, {}, lexeme.lineStart};
             break;
         case Lex::Word: {
             const std::string_view word = m_text.substr(begin, end - begin);
             if (const std::string_view keyword = m_vocabulary.keywords.spellingOf(word); !keyword.empty())
-                return Token{begin, end, TokenKind::Keyword, keyword};
+                return Token{begin, end, TokenKind::Keyword, keyword, lexeme.lineStart};
             if (const std::string_view command = m_vocabulary.commands.spellingOf(word); !command.empty())
-                return Token{begin, end, TokenKind::Command, command};
+                return Token{begin, end, TokenKind::Command, command, lexeme.lineStart};
             if (!m_vocabulary.characterNames.spellingOf(word).empty())
-                return Token{begin, end, TokenKind::CharacterName, {}};
+                return Token{begin, end, TokenKind::CharacterName, {}, lexeme.lineStart};
             break;
         }
         case Lex::String:
@@ -71,7 +71,8 @@ void correctCase(std::string& text, const ScriptVocabulary& vocabulary)
 {
     Tokenizer tokenizer(text, vocabulary);
     while (const std::optional<Token> token = tokenizer.next()) {
-        if (needsCaseCorrection(text, *token))
+        // The editor corrects no further along a line than its reach, and neither does a load.
+        if (needsCaseCorrection(text, *token) && token->end - token->lineStart <= kLineReach)
             std::copy(token->spelling.begin(), token->spelling.end(), text.begin() + std::ptrdiff_t(token->begin));
     }
 }

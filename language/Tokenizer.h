@@ -38,6 +38,7 @@ struct Token {
     TokenKind kind;
     // For keywords and commands, the list's spelling, which the text is corrected to.
     std::string_view spelling;
+    std::size_t lineStart = 0;  // where the token's line starts
 };
 
 // The colours of a script: its lexemes, read with quotes ignored, as keywords (the five operator
@@ -67,5 +68,6 @@ inline bool needsCaseCorrection(std::string_view text, const Token& token)
     return !token.spelling.empty() && text.substr(token.begin, token.end - token.begin) != token.spelling;
 }
 
-// Rewrites every keyword and command of `text` in its list's spelling. The text keeps its length.
+// Rewrites every keyword and command of `text` in its list's spelling, as far along each line as
+// kLineReach. The text keeps its length.
 void correctCase(std::string& text, const ScriptVocabulary& vocabulary = ScriptVocabulary::caseCorrected());

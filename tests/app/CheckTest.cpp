@@ -12,6 +12,8 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include "language/Lexer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -352,6 +354,17 @@ TEST_F(ScriptCheck, AScriptFullOfFaultsListsTheFirstOnesAndUnderlinesThemAll)
     EXPECT_EQ(List()->count(), 500);
     EXPECT_EQ(main.control<QLabel>("ProblemSummary")->text().toStdString(), "600 problems; the first 500 are listed.");
     EXPECT_TRUE(WarningAt(long(main.editorText().rfind("level_strat"))));
+}
+
+TEST_F(ScriptCheck, AFaultPastALongLinesReachIsListedButNotUnderlined)
+{
+    const std::string line = "level_strat;" + std::string(kLineReach, ' ') + "level_stort;";
+    OpenMainWith("func void main(void)\n{\n\t" + line + "\n}\n");
+    PressF7();
+    EXPECT_EQ(List()->count(), 2);
+    const long first = long(main.editorText().find("level_strat"));
+    EXPECT_TRUE(WarningAt(first));
+    EXPECT_FALSE(WarningAt(long(main.editorText().find("level_stort"))));
 }
 
 } // namespace

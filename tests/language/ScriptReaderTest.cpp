@@ -1,5 +1,6 @@
 #include "catalogue/Builtins.h"
 #include "language/DeclaredNames.h"
+#include "language/Lexer.h"
 #include "language/ScriptReader.h"
 
 #include "catalogue/CommandTable.h"
@@ -510,6 +511,50 @@ TEST(ScriptReader, ReadsBackTheCallOfTheCaretsStatement)
     ASSERT_EQ(statement.arguments.size(), 1u);
     EXPECT_EQ(statement.arguments[0].offset, 11u);
 }
+
+// A keystroke reads no further along a line than its reach, however long the line.
+TEST(ScriptReader, ReadsACaretsLineNoFurtherThanItsReach)
+{
+    const std::string longLine = "ai2_spawn " + std::string(2 * kLineReach, 'a');
+    const std::string text = "func void f(void)\r\n{\r\n\t" + longLine + "\r\n\tai2_spawn Mu";
+
+    const std::size_t pastReach = text.find(longLine) + kLineReach + 10;
+    const CaretContext unread = contextAt(text, pastReach);
+    EXPECT_EQ(unread.place, CaretContext::Place::Unread);
+    EXPECT_TRUE(unread.word.empty());
+    EXPECT_FALSE(unread.inCall);
+    EXPECT_TRUE(statementAt(text, pastReach).callee.empty());
+
+    const std::size_t withinReach = text.find(longLine) + 12;
+    const CaretContext reached = contextAt(text, withinReach);
+    EXPECT_EQ(reached.place, CaretContext::Place::Code);
+    EXPECT_EQ(reached.word, "aa");
+    EXPECT_EQ(reached.callee, "ai2_spawn");
+    EXPECT_EQ(statementAt(text, withinReach).callee, "ai2_spawn");
+
+    // The line below is read as usual.
+    const CaretContext below = contextAt(text, text.size());
+    EXPECT_EQ(below.word, "Mu");
+    EXPECT_EQ(below.callee, "ai2_spawn");
+    EXPECT_EQ(below.argument, 0);
+}
+
+TEST(ScriptReader, AContextIsReadFromBelowALongLineAbove)
+{
+    // Read from the long line on, the caret would be inside f's parenthesis.
+    const std::string text = "f(" + std::string(2 * kLineReach, 'a') + "\r\nchr_teleport(kon";
+    const CaretContext context = contextAt(text, text.size());
+    EXPECT_EQ(context.callee, "chr_teleport");
+    EXPECT_EQ(context.argument, 0);
+    EXPECT_EQ(context.argumentText, "kon");
+
+    // A comment that runs past the reach still holds a caret within it.
+    const std::string comment = "# " + std::string(2 * kLineReach, 'b');
+    EXPECT_EQ(contextAt(comment, 100).place, CaretContext::Place::Comment);
+    EXPECT_EQ(contextAt(comment, kLineReach).place, CaretContext::Place::Comment);
+    EXPECT_EQ(contextAt(comment, kLineReach + 1).place, CaretContext::Place::Unread);
+}
+
 
 // ---- several files --------------------------------------------------------------------------
 
