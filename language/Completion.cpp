@@ -44,8 +44,12 @@ int matchOf(std::string_view name, std::string_view part)
     return -1;
 }
 
+// A candidate while it is ranked: views of the names and details, which outlive the ranking,
+// so that only the candidates kept are copied, once.
 struct Ranked {
-    Candidate candidate;
+    std::string_view name;
+    NameKind kind;
+    std::string_view detail;
     int match;
     std::uint32_t uses;
 };
@@ -73,7 +77,7 @@ public:
         } else if (!m_names.try_emplace(name, true).second) {
             return;
         }
-        m_out.push_back({{std::string(name), std::string(name), kind, std::string(detail())}, match, 0});
+        m_out.push_back({name, kind, detail(), match, 0});
     }
 
 private:
@@ -168,7 +172,7 @@ Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint3
     // "Frequent" is how often the script names it, so that the script's own names and the
     // commands it keeps calling rise above the rest.
     for (Ranked& entry : ranked) {
-        if (const auto found = uses.find(entry.candidate.text); found != uses.end())
+        if (const auto found = uses.find(entry.name); found != uses.end())
             entry.uses = found->second;
     }
     std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
@@ -176,8 +180,8 @@ Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint3
             return a.match < b.match;
         if (a.uses != b.uses)
             return a.uses > b.uses;
-        const std::string_view x = a.candidate.text;
-        const std::string_view y = b.candidate.text;
+        const std::string_view x = a.name;
+        const std::string_view y = b.name;
         if (!sameName(x, y)) {
             return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
                                                 [](char l, char r) { return lowered(l) < lowered(r); });
@@ -185,8 +189,8 @@ Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint3
         return x < y;
     });
     completion.candidates.reserve(ranked.size());
-    for (Ranked& entry : ranked)
-        completion.candidates.push_back(std::move(entry.candidate));
+    for (const Ranked& entry : ranked)
+        completion.candidates.push_back({std::string(entry.name), std::string(entry.name), entry.kind, std::string(entry.detail)});
     return completion;
 }
 
