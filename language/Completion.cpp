@@ -8,7 +8,8 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_set>
+#include <deque>
+#include <tuple>
 #include <variant>
 
 namespace {
@@ -44,47 +45,110 @@ int matchOf(std::string_view name, std::string_view part)
     return -1;
 }
 
-// A candidate while it is ranked: views of the names and details, which outlive the ranking,
-// so that only the candidates kept are copied, once.
+// Where a name may come from, in the order that decides whose kind and spelling a name keeps
+// when several offer it: the script's own first, then its level's, then the built-in ones.
+enum class Source : std::uint8_t { File, Local, Level, Builtin, Character };
+
+// A candidate while it is ranked: views of names and details that outlive the ranking, so that
+// only the candidates kept are copied, once.
 struct Ranked {
     std::string_view name;
-    NameKind kind;
+    std::string_view lowered;
     std::string_view detail;
+    NameKind kind;
+    Source source;
     int match;
     std::uint32_t uses;
 };
 
-// The names completion offers, each once: the script's own first, then its level's, then the
-// built-in ones, so that a name keeps the kind and spelling of whoever declared it.
+std::string loweredText(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowered);
+    return lower;
+}
+
+// matchOf for a lowered name and part.
+int loweredMatchOf(std::string_view name, std::string_view part)
+{
+    if (part.size() > name.size())
+        return -1;
+    if (name.starts_with(part))
+        return 0;
+    return name.find(part, 1) != std::string_view::npos ? 1 : -1;
+}
+
+// Gathers the names that match the part typed, from every source.
 class NamePool {
 public:
-    NamePool(std::string_view part, std::vector<Ranked>& out) : m_part(part), m_out(out) {}
+    NamePool(std::string_view part, const NameMap<std::uint32_t>& uses)
+        : m_part(part), m_loweredPart(loweredText(part)), m_uses(uses)
+    {
+    }
 
-    // `detail` gives the candidate's detail; it is asked only of a name that is offered, since
-    // a long script holds a great many names that are not.
+    void offerFileNames(const FileNames& names)
+    {
+        const std::string_view lowered = names.lowered;
+        for (const FileNames::Entry& entry : names.entries) {
+            const std::string_view name = lowered.substr(entry.lowered, entry.name.size());
+            const int match = loweredMatchOf(name, m_loweredPart);
+            if (match >= 0 && !entry.name.empty()) {
+                const NameKind kind = entry.role == NameRole::Function ? NameKind::ScriptFunction : NameKind::ScriptVariable;
+                m_ranked.push_back({entry.name, name, entry.detail, kind, Source::File, match, entry.uses});
+            }
+        }
+    }
+
+    // `detail` gives the candidate's detail; it is asked only of a name that is offered.
     template <typename Detail>
-    void offer(std::string_view name, NameKind kind, Detail detail)
+    void offer(std::string_view name, NameKind kind, Source source, Detail detail)
     {
         if (name.empty())
             return;
         const int match = matchOf(name, m_part);
         if (match < 0)
             return;
-        // Character names keep their letter case: the list holds "Griffin" and "griffin" apart.
-        if (kind == NameKind::CharacterName) {
-            if (m_names.contains(name) || !m_characters.insert(name).second)
-                return;
-        } else if (!m_names.try_emplace(name, true).second) {
-            return;
+        const std::string_view lowered = m_lowered.emplace_back(loweredText(name));
+        const auto found = m_uses.find(name);
+        m_ranked.push_back({name, lowered, detail(), kind, source, match, found == m_uses.end() ? 0 : found->second});
+    }
+
+    // The names ranked: prefix matches before inner ones, then the names the script uses most,
+    // then in alphabetical order, letter case aside; each name once, from its first source.
+    std::vector<Ranked> ranked()
+    {
+        // A name offered twice matches and counts the same, so the sort brings its offers together.
+        std::sort(m_ranked.begin(), m_ranked.end(), [](const Ranked& a, const Ranked& b) {
+            return std::tie(a.match, b.uses, a.lowered, a.source, a.name) <
+                std::tie(b.match, a.uses, b.lowered, b.source, b.name);
+        });
+        std::vector<Ranked> kept;
+        kept.reserve(m_ranked.size());
+        for (std::size_t first = 0; first < m_ranked.size();) {
+            std::size_t end = first + 1;
+            while (end < m_ranked.size() && m_ranked[end].lowered == m_ranked[first].lowered)
+                ++end;
+            // Character names keep their letter case: the list holds "Griffin" and "griffin"
+            // apart, unless another source has the name.
+            if (m_ranked[first].source != Source::Character) {
+                kept.push_back(m_ranked[first]);
+            } else {
+                for (std::size_t i = first; i < end; ++i) {
+                    if (i == first || m_ranked[i].name != m_ranked[i - 1].name)
+                        kept.push_back(m_ranked[i]);
+                }
+            }
+            first = end;
         }
-        m_out.push_back({name, kind, detail(), match, 0});
+        return kept;
     }
 
 private:
     std::string_view m_part;
-    std::vector<Ranked>& m_out;
-    NameMap<bool> m_names;
-    std::unordered_set<std::string_view> m_characters;
+    std::string m_loweredPart;
+    const NameMap<std::uint32_t>& m_uses;
+    std::vector<Ranked> m_ranked;
+    std::deque<std::string> m_lowered;  // of the names offered one by one; a deque keeps them in place
 };
 
 NameKind kindOf(const BuiltinName& name)
@@ -109,14 +173,6 @@ std::string_view detailOf(const BuiltinName& name)
     return {};
 }
 
-// The parameter list of a script function's header: "(string ai_name)" of
-// "func void spawn(string ai_name)"; empty when it has none.
-std::string_view parametersOf(std::string_view header)
-{
-    const std::size_t open = header.find('(');
-    return open == std::string_view::npos ? std::string_view() : header.substr(open);
-}
-
 // How often the names that match `part` occur in `text`, read as `outline`, but for the word
 // that starts at `skipped`: the one being typed.
 NameMap<std::uint32_t> usesOf(std::string_view text, const ScriptOutline& outline, std::string_view part,
@@ -133,8 +189,9 @@ NameMap<std::uint32_t> usesOf(std::string_view text, const ScriptOutline& outlin
     return uses;
 }
 
-Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint32_t>& uses,
-                          const CaretContext& context, const DeclaredNames& siblings)
+Completion nameCompletion(const ScriptOutline& outline, const FileNames& fileNames,
+                          const NameMap<std::uint32_t>& uses, const CaretContext& context,
+                          const DeclaredNames& siblings)
 {
     Completion completion;
     completion.caret = context.wordBegin + context.word.size();
@@ -143,51 +200,34 @@ Completion nameCompletion(const ScriptOutline& outline, const NameMap<std::uint3
     if (!part.empty() && isDigit(part.front()))
         return completion;
 
-    std::vector<Ranked> ranked;
-    NamePool pool(part, ranked);
-    for (const FunctionDeclaration& function : outline.functions)
-        pool.offer(function.name, NameKind::ScriptFunction, [&] { return parametersOf(function.header); });
-    const std::int32_t here = functionAt(outline, context.wordBegin);
-    for (const VariableDeclaration& variable : outline.variables) {
-        if (variable.role == NameRole::Global || variable.function == here)
-            pool.offer(variable.name, NameKind::ScriptVariable, [&] { return variable.type; });
+    NamePool pool(part, uses);
+    pool.offerFileNames(fileNames);
+    if (const std::int32_t here = functionAt(outline, context.wordBegin); here >= 0) {
+        const FunctionDeclaration& function = outline.functions[std::size_t(here)];
+        for (std::uint32_t i = 0; i < function.variableCount; ++i) {
+            const VariableDeclaration& variable = outline.variables[function.firstVariable + i];
+            pool.offer(variable.name, NameKind::ScriptVariable, Source::Local, [&] { return variable.type; });
+        }
     }
     for (const auto& [key, entry] : siblings.entries()) {
         const std::string_view detail = entry.detail;
         pool.offer(entry.name, entry.role == NameRole::Function ? NameKind::LevelFunction : NameKind::LevelVariable,
-                   [detail] { return detail; });
+                   Source::Level, [detail] { return detail; });
     }
     for (const BuiltinName& name : Builtins::standard().names())
-        pool.offer(name.spelling, kindOf(name), [&] { return detailOf(name); });
+        pool.offer(name.spelling, kindOf(name), Source::Builtin, [&] { return detailOf(name); });
     const std::string_view characters = CharacterNameList();
     for (std::size_t p = 0; p < characters.size();) {
         const std::size_t begin = characters.find_first_not_of(' ', p);
         if (begin == std::string_view::npos)
             break;
         const std::size_t end = std::min(characters.find(' ', begin), characters.size());
-        pool.offer(characters.substr(begin, end - begin), NameKind::CharacterName, [] { return std::string_view(); });
+        pool.offer(characters.substr(begin, end - begin), NameKind::CharacterName, Source::Character,
+                   [] { return std::string_view(); });
         p = end;
     }
 
-    // "Frequent" is how often the script names it, so that the script's own names and the
-    // commands it keeps calling rise above the rest.
-    for (Ranked& entry : ranked) {
-        if (const auto found = uses.find(entry.name); found != uses.end())
-            entry.uses = found->second;
-    }
-    std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-        if (a.match != b.match)
-            return a.match < b.match;
-        if (a.uses != b.uses)
-            return a.uses > b.uses;
-        const std::string_view x = a.name;
-        const std::string_view y = b.name;
-        if (!sameName(x, y)) {
-            return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
-                                                [](char l, char r) { return lowered(l) < lowered(r); });
-        }
-        return x < y;
-    });
+    const std::vector<Ranked> ranked = pool.ranked();
     completion.candidates.reserve(ranked.size());
     for (const Ranked& entry : ranked)
         completion.candidates.push_back({std::string(entry.name), std::string(entry.name), entry.kind, std::string(entry.detail)});
@@ -314,11 +354,11 @@ std::vector<std::vector<std::string>> levelNameWords()
     return levels;
 }
 
-// `uses` gives the counts of the names `context` may complete to, or leaves them to be counted
-// in `outlineText`, which `outline` was read from.
+// `fileNames` and `uses` come from a reading of `outlineText`, which `outline` was read from, or
+// are gathered from it here.
 Completion completeWith(std::string_view text, std::string_view outlineText, const ScriptOutline& outline,
-                        const NameMap<std::uint32_t>* uses, std::size_t caret, const DeclaredNames& siblings,
-                        std::string_view levelHint)
+                        const FileNames* fileNames, const NameMap<std::uint32_t>* uses, std::size_t caret,
+                        const DeclaredNames& siblings, std::string_view levelHint)
 {
     caret = std::min(caret, text.size());
     const CaretContext context = contextAt(text, caret);
@@ -329,9 +369,10 @@ Completion completeWith(std::string_view text, std::string_view outlineText, con
     }
     if (std::optional<Completion> arguments = argumentCompletion(context, levelHint, caret))
         return std::move(*arguments);
-    if (uses)
-        return nameCompletion(outline, *uses, context, siblings);
-    return nameCompletion(outline, usesOf(outlineText, outline, context.word, context.wordBegin), context, siblings);
+    if (fileNames && uses)
+        return nameCompletion(outline, *fileNames, *uses, context, siblings);
+    const NameMap<std::uint32_t> counted = usesOf(outlineText, outline, context.word, context.wordBegin);
+    return nameCompletion(outline, fileNamesOf(outline, counted), counted, context, siblings);
 }
 
 } // namespace
@@ -358,13 +399,14 @@ std::string_view kindLabel(NameKind kind)
 Completion completeAt(std::string_view text, const ScriptOutline& outline, std::size_t caret,
                       const DeclaredNames& siblings, std::string_view levelHint)
 {
-    return completeWith(text, text, outline, nullptr, caret, siblings, levelHint);
+    return completeWith(text, text, outline, nullptr, nullptr, caret, siblings, levelHint);
 }
 
 Completion completeAt(std::string_view text, std::size_t caret, const ScriptAnalysis& analysis,
                       const DeclaredNames& siblings, std::string_view levelHint)
 {
-    return completeWith(text, *analysis.text, analysis.outline, &analysis.uses, caret, siblings, levelHint);
+    return completeWith(text, *analysis.text, analysis.outline, &analysis.fileNames, &analysis.uses, caret, siblings,
+                        levelHint);
 }
 
 Completion completeAt(std::string_view text, std::size_t caret, const DeclaredNames& siblings,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -908,8 +909,31 @@ std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::s
     analysis->outline = readScript(*text);
     for (const NameUse& use : analysis->outline.names)
         ++analysis->uses[nameText(*text, use)];
+    analysis->fileNames = fileNamesOf(analysis->outline, analysis->uses);
     analysis->text = std::move(text);
     return analysis;
+}
+
+FileNames fileNamesOf(const ScriptOutline& outline, const NameMap<std::uint32_t>& uses)
+{
+    FileNames names;
+    const auto add = [&](std::string_view name, std::string_view detail, NameRole role) {
+        const auto found = uses.find(name);
+        names.entries.push_back({name, detail, std::uint32_t(names.lowered.size()),
+                                 found == uses.end() ? 0 : found->second, role});
+        std::transform(name.begin(), name.end(), std::back_inserter(names.lowered),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    };
+    for (const FunctionDeclaration& function : outline.functions) {
+        const std::size_t open = function.header.find('(');
+        add(function.name, open == std::string_view::npos ? std::string_view() : function.header.substr(open),
+            NameRole::Function);
+    }
+    for (const VariableDeclaration& variable : outline.variables) {
+        if (variable.role == NameRole::Global)
+            add(variable.name, variable.type, NameRole::Global);
+    }
+    return names;
 }
 
 CaretContext contextAt(std::string_view text, std::size_t caret)

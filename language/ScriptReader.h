@@ -99,6 +99,24 @@ struct ScriptOutline {
 
 ScriptOutline readScript(std::string_view text);
 
+// The functions and globals of a script, the functions first, each in text order with what
+// completion ranks it by. A long script declares a great many, and completion weighs them all
+// at every key, so they are gathered once per reading, their names lowered end to end.
+struct FileNames {
+    struct Entry {
+        std::string_view name;
+        std::string_view detail;  // a function's parameter list, a global's type; may be empty
+        std::uint32_t lowered;    // where the name, lowered, starts in `lowered`
+        std::uint32_t uses;       // how often the script names it
+        NameRole role;            // Function or Global
+    };
+    std::vector<Entry> entries;
+    std::string lowered;
+};
+
+// The functions and globals `outline` declares, counted in `uses`.
+FileNames fileNamesOf(const ScriptOutline& outline, const NameMap<std::uint32_t>& uses);
+
 // One reading of one revision of a script, kept with the text it was read from, so that the
 // features can go on using it while the text in the editor moves on.
 struct ScriptAnalysis {
@@ -107,6 +125,7 @@ struct ScriptAnalysis {
     // How often each name occurs outside comments and strings, declarations included, whatever
     // its letter case: what ranks completion's candidates.
     NameMap<std::uint32_t> uses;
+    FileNames fileNames;
 };
 
 std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text);

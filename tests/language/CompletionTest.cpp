@@ -198,6 +198,38 @@ TEST(Completion, OffersEachNameOnceAndOnlyTheLocalsOfTheFunctionAtTheCaret)
     }
 }
 
+// A name keeps the kind and spelling of its first source, whichever letter case the others use.
+TEST(Completion, TheScriptsOwnDeclarationHidesTheSameNameFromElsewhere)
+{
+    DeclaredNames siblings;
+    siblings.addScript("func void Ai2_Spawn_all(void)\n{\n}\nvar int GRIFFIN;\n");
+    const std::string script = "var int griffin;\nfunc void AI2_SPAWN_ALL(void)\n{\n\tgri|\n}\n";
+    const Completion completion = complete(script, siblings);
+    const Candidate* variable = find(completion, "griffin");
+    ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(variable->kind, NameKind::ScriptVariable);
+    EXPECT_EQ(find(completion, "Griffin"), nullptr);
+    EXPECT_EQ(find(completion, "GRIFFIN"), nullptr);
+
+    const Completion spawn = complete("func void AI2_SPAWN_ALL(void)\n{\n}\nai2_spawn_a|", siblings);
+    ASSERT_EQ(spawn.candidates.size(), 1u);
+    EXPECT_EQ(spawn.candidates[0].text, "AI2_SPAWN_ALL");
+    EXPECT_EQ(spawn.candidates[0].kind, NameKind::ScriptFunction);
+    EXPECT_EQ(spawn.candidates[0].detail, "(void)");
+}
+
+// An earlier revision's reading gives what reading the text afresh gives, with the same order.
+TEST(Completion, FromAReadingMatchesAFreshRead)
+{
+    const std::string script = "var int count;\nfunc void counting(int c)\n{\n\tcount = count + 1;\n\tco|\n}\n";
+    const AtCaret at = atCaret(script);
+    const auto analysis = analyseScript(std::make_shared<const std::string>(at.text));
+    const Completion fresh = completeAt(at.text, at.caret);
+    const Completion read = completeAt(at.text, at.caret, *analysis);
+    ASSERT_GT(fresh.candidates.size(), 10u);
+    EXPECT_EQ(textsOf(read), textsOf(fresh));
+}
+
 TEST(Completion, OffersNothingInsideCommentsAndStrings)
 {
     EXPECT_TRUE(complete("# ai2_|").candidates.empty());
