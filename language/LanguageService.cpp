@@ -2,6 +2,7 @@
 
 #include "language/TextSnapshots.h"
 
+#include <future>
 #include <new>
 
 LanguageService::LanguageService(QObject* parent) : QObject(parent)
@@ -54,10 +55,18 @@ ScriptReading LanguageService::readNow(std::shared_ptr<const std::string> text, 
             const std::lock_guard lock(m_folderMutex);
             reading.siblings = m_folder.namesBeside(scriptPath);
         }
-        reading.analysis = analyseScript(text);
-        TextSnapshots::prepareAnother(text);
-        reading.findings = std::make_shared<const std::vector<Finding>>(
-            checkScript(*reading.analysis->text, reading.analysis->outline, *reading.siblings));
+        const std::shared_ptr<ScriptAnalysis> analysis = readAnalysis(text);
+        // The check and the counting both read the outline alone, and a long script's reading
+        // is done sooner with the two side by side. Without a thread to spare the counting waits
+        // for get(), and a failed check waits for it in the future's destructor.
+        std::future<void> counted = std::async(std::launch::async | std::launch::deferred, [&analysis, &text] {
+            countNames(*analysis);
+            TextSnapshots::prepareAnother(text);
+        });
+        std::vector<Finding> findings = checkScript(*analysis->text, analysis->outline, *reading.siblings);
+        counted.get();
+        reading.analysis = analysis;
+        reading.findings = std::make_shared<const std::vector<Finding>>(std::move(findings));
     } catch (const std::bad_alloc&) {
         reading.analysis.reset();
         reading.findings.reset();

@@ -903,14 +903,25 @@ ScriptOutline readScript(std::string_view text)
     return Reader(text).run();
 }
 
-std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text)
+std::shared_ptr<ScriptAnalysis> readAnalysis(std::shared_ptr<const std::string> text)
 {
     auto analysis = std::make_shared<ScriptAnalysis>();
     analysis->outline = readScript(*text);
-    for (const NameUse& use : analysis->outline.names)
-        ++analysis->uses[nameText(*text, use)];
-    analysis->fileNames = fileNamesOf(analysis->outline, analysis->uses);
     analysis->text = std::move(text);
+    return analysis;
+}
+
+void countNames(ScriptAnalysis& analysis)
+{
+    for (const NameUse& use : analysis.outline.names)
+        ++analysis.uses[nameText(*analysis.text, use)];
+    analysis.fileNames = fileNamesOf(analysis.outline, analysis.uses);
+}
+
+std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text)
+{
+    std::shared_ptr<ScriptAnalysis> analysis = readAnalysis(std::move(text));
+    countNames(*analysis);
     return analysis;
 }
 

@@ -129,6 +129,10 @@ struct ScriptAnalysis {
 };
 
 std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text);
+// The two halves of analyseScript, for a caller that does more with the outline meanwhile: the
+// reading of the text, and then the counts and file names, which need only the outline.
+std::shared_ptr<ScriptAnalysis> readAnalysis(std::shared_ptr<const std::string> text);
+void countNames(ScriptAnalysis& analysis);
 
 // What the caret is in. A call's arguments are separated by blanks or tabs in the word form
 // (`= 1`, `eq 0` and `ne 0` count as one argument, as the builder writes them) and by commas in
