@@ -81,7 +81,9 @@ std::vector<Finding> Checker::run()
 
 void Checker::checkDuplicates()
 {
-    NameMap<ScriptPlace> functions;
+    // Sized once: a long script declares hundreds of thousands, and each growth rehashes them all.
+    NameMap<ScriptPlace> functions(m_outline.functions.size());
+    m_fileNames.reserve(m_outline.functions.size() + m_outline.variables.size());
     for (const FunctionDeclaration& function : m_outline.functions) {
         const auto [first, added] = functions.try_emplace(function.name, function.place);
         if (!added) {

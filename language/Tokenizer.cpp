@@ -3,6 +3,7 @@
 #include "catalogue/WordLists.h"
 
 #include <algorithm>
+#include <future>
 
 const ScriptVocabulary& ScriptVocabulary::standard()
 {
@@ -67,12 +68,39 @@ std::optional<Token> Tokenizer::next()
     }
 }
 
-void correctCase(std::string& text, const ScriptVocabulary& vocabulary)
+namespace {
+
+// Above this size a text is corrected in two halves at once.
+constexpr std::size_t kHalvedBytes = 4 << 20;
+
+void correctPart(std::string& text, std::size_t begin, std::size_t end, const ScriptVocabulary& vocabulary)
 {
-    Tokenizer tokenizer(text, vocabulary);
+    const std::string_view part = std::string_view(text).substr(begin, end - begin);
+    Tokenizer tokenizer(part, vocabulary);
     while (const std::optional<Token> token = tokenizer.next()) {
         // The editor corrects no further along a line than its reach, and neither does a load.
-        if (needsCaseCorrection(text, *token) && token->end - token->lineStart <= kLineReach)
-            std::copy(token->spelling.begin(), token->spelling.end(), text.begin() + std::ptrdiff_t(token->begin));
+        if (needsCaseCorrection(part, *token) && token->end - token->lineStart <= kLineReach)
+            std::copy(token->spelling.begin(), token->spelling.end(), text.begin() + std::ptrdiff_t(begin + token->begin));
     }
+}
+
+} // namespace
+
+void correctCase(std::string& text, const ScriptVocabulary& vocabulary)
+{
+    // A token never spans lines, so halves that meet at a line's start are corrected apart, each
+    // writing only its own bytes.
+    std::size_t half = text.size();
+    if (text.size() > kHalvedBytes) {
+        const std::size_t lineEnd = text.find_first_of("\r\n", text.size() / 2);
+        if (lineEnd != std::string::npos)
+            half = lineEnd + 1;
+    }
+    std::future<void> second;
+    if (half < text.size())
+        second = std::async(std::launch::async | std::launch::deferred,
+                            [&text, half, &vocabulary] { correctPart(text, half, text.size(), vocabulary); });
+    correctPart(text, 0, half, vocabulary);
+    if (second.valid())
+        second.get();
 }

@@ -195,4 +195,29 @@ TEST(Tokenizer, CorrectCaseRewritesKeywordsAndCommandsOnly)
     EXPECT_EQ(text.size(), length);
 }
 
+// A long text is corrected in parts; every line is corrected all the same, the one where the
+// parts meet too, and a line longer than the reach only as far as the reach.
+TEST(Tokenizer, ALongTextIsCorrectedThroughoutAndLongLinesUpToTheirReach)
+{
+    std::string lines;
+    while (lines.size() < (9 << 20))
+        lines += "FUNC x IF\r\n";
+    std::string text = lines;
+    correctCase(text);
+    std::string expected;
+    while (expected.size() < lines.size())
+        expected += "func x if\r\n";
+    EXPECT_EQ(text, expected);
+
+    std::string line;
+    while (line.size() < (9 << 20))
+        line += "IF ";
+    std::string corrected = line;
+    correctCase(corrected);
+    EXPECT_EQ(corrected.substr(0, 9), "if if if ");
+    EXPECT_EQ(corrected.substr(kLineReach - 1, 4), line.substr(kLineReach - 1, 4));
+    EXPECT_EQ(corrected.substr(corrected.size() / 2, 9), line.substr(line.size() / 2, 9));
+    EXPECT_EQ(corrected.size(), line.size());
+}
+
 } // namespace
