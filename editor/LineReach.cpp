@@ -46,7 +46,7 @@ void walkReachedText(QsciScintillaBase& editor, long from, long to,
         const long next = lineStart(editor, line + 1);
         if (next - start > kReach) {
             const long reachEnd = std::min(start + kReach, to);
-            if (from < reachEnd)
+            if (from < reachEnd && read)
                 read(from, bytesOf(editor, from, reachEnd));
             const long unread = std::max(from, reachEnd);
             const long end = std::min(next, to);
@@ -59,7 +59,8 @@ void walkReachedText(QsciScintillaBase& editor, long from, long to,
         // The lines that start within the reach of `from` are short, so they go as one stretch.
         const long runLine = std::max(line + 1, lineOf(editor, std::min(to, from + kReach)));
         const long runEnd = std::min(to, lineStart(editor, runLine));
-        read(from, bytesOf(editor, from, runEnd));
+        if (read)
+            read(from, bytesOf(editor, from, runEnd));
         from = runEnd;
         line = runLine;
     }

@@ -80,6 +80,7 @@ ScriptEditor::EditStep::EditStep(ScriptEditor& editor) : m_editor(editor)
     if (m_editor.m_editDepth++ == 0) {
         m_editor.beginUndoAction();
         m_editor.m_touched = false;
+        m_editor.exposeSelectedUnread();
     }
 }
 
@@ -87,6 +88,7 @@ ScriptEditor::EditStep::~EditStep()
 {
     if (--m_editor.m_editDepth == 0) {
         m_editor.correctTouchedLines();
+        m_editor.hideExposed();
         m_editor.endUndoAction();
     }
 }
@@ -300,6 +302,10 @@ void ScriptEditor::applyKey(QKeyEvent* event)
     }
 
     EditStep step(*this);
+    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+        const long caret = SendScintilla(SCI_GETCURRENTPOS);
+        exposeUnread(std::max(0L, caret - 1), std::min(SendScintilla(SCI_GETLENGTH), caret + 1));
+    }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool plainOrControl = modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier;
     if (event->key() == Qt::Key_Tab && plainOrControl) {
@@ -471,4 +477,41 @@ void ScriptEditor::correctTouchedLines()
     }
     SendScintilla(SCI_SETANCHOR, static_cast<unsigned long>(anchor));
     SendScintilla(SCI_SETCURRENTPOS, static_cast<unsigned long>(caret));
+}
+
+// The component refuses to remove text in a hidden style, which the unread rest of a long line
+// is: what an edit may remove takes the gap's style until the edit is done, when the lines from
+// there are coloured again.
+void ScriptEditor::exposeUnread(long from, long to)
+{
+    const long styled = SendScintilla(SCI_GETENDSTYLED);
+    bool exposed = false;
+    walkReachedText(*this, from, to, {}, [&](long position, long length) {
+        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(position), 0L);
+        SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(length), int(TokenKind::Gap));
+        m_exposedFrom = m_exposedFrom < 0 ? position : std::min(m_exposedFrom, position);
+        exposed = true;
+    });
+    if (exposed)
+        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(styled), 0L);
+}
+
+void ScriptEditor::exposeSelectedUnread()
+{
+    const long selections = SendScintilla(SCI_GETSELECTIONS);
+    for (long i = 0; i < selections; ++i) {
+        const long start = SendScintilla(SCI_GETSELECTIONNSTART, static_cast<unsigned long>(i));
+        const long end = SendScintilla(SCI_GETSELECTIONNEND, static_cast<unsigned long>(i));
+        if (start < end)
+            exposeUnread(start, end);
+    }
+}
+
+void ScriptEditor::hideExposed()
+{
+    if (m_exposedFrom < 0)
+        return;
+    if (SendScintilla(SCI_GETENDSTYLED) > m_exposedFrom)
+        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(m_exposedFrom), 0L);
+    m_exposedFrom = -1;
 }

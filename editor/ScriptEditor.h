@@ -91,6 +91,9 @@ private:
     void fitLineNumberMargin();
     void noteModification(int position, int type, int length);
     void correctTouchedLines();
+    void exposeUnread(long from, long to);
+    void exposeSelectedUnread();
+    void hideExposed();
     bool isUndoOrRedo(const QKeyEvent& event) const;
     void applyKey(QKeyEvent* event);
 
@@ -104,4 +107,6 @@ private:
     bool m_touched = false;
     long m_touchedFirst = 0;
     long m_touchedLast = 0;
+    // Where the first text that an edit step made editable starts; -1 when it made none.
+    long m_exposedFrom = -1;
 };

@@ -113,4 +113,42 @@ TEST(LongLines, EnterSplitsALongLineIntoLinesReadAnew)
     EXPECT_EQ(harness.text().size(), line.size() + 2);
 }
 
+// The unread rest is hidden from view, not from editing: what is selected goes, whatever part
+// of a long line it holds.
+TEST(LongLines, TheirUnreadRestIsDeletedCutAndTypedOverWithTheRest)
+{
+    ScriptEditorHarness harness;
+    const std::string line = keywordLine(3 * kLineReach);
+    harness.load("x\r\n" + line + "\r\ny");
+    ScriptEditor& editor = harness.editor();
+    colourAll(editor);
+    const long lineStart = 3;
+    const long lineEnd = lineStart + long(line.size());
+
+    harness.select(lineStart + kReach + 10, lineEnd);
+    harness.key(Qt::Key_Delete);
+    EXPECT_EQ(harness.text().size(), std::size_t(3 + kReach + 10 + 3));
+
+    harness.load("x\r\n" + line + "\r\ny");
+    colourAll(editor);
+    harness.select(0, long(harness.text().size()));
+    harness.typeText(QStringLiteral("z"));
+    EXPECT_EQ(harness.text().size(), 1u);
+
+    harness.load(line);
+    colourAll(editor);
+    harness.caretAt(long(line.size()));
+    harness.key(Qt::Key_Backspace);
+    EXPECT_EQ(harness.text().size(), line.size() - 1);
+    harness.caretAt(kReach + 100);
+    harness.key(Qt::Key_Delete);
+    EXPECT_EQ(harness.text().size(), line.size() - 2);
+    // What an edit made editable is hidden again once it is done.
+    colourAll(editor);
+    EXPECT_EQ(styleAt(editor, kReach + 99), ScriptLexer::kUnreadStyle);
+    harness.select(5, long(harness.text().size()) - 5);
+    editor.cut();
+    EXPECT_EQ(harness.text().size(), 10u);
+}
+
 } // namespace
