@@ -19,16 +19,17 @@ LanguageService::~LanguageService()
 
 void LanguageService::request(std::uint64_t revision, std::shared_ptr<const std::string> text, QString scriptPath)
 {
-    m_newest = revision;
-    m_worker.start([this, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
-        if (m_newest != revision)
+    const std::uint64_t serial = ++m_requests;
+    m_worker.start([this, serial, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
+        if (m_requests != serial)
             return;
         ScriptReading reading = readNow(std::move(text), scriptPath);
         // Delivered through this object's thread, and not at all once it is gone.
         QMetaObject::invokeMethod(
             this,
-            [this, revision, reading = std::move(reading)]() mutable {
-                emit read(revision, reading);
+            [this, serial, revision, reading = std::move(reading)]() mutable {
+                if (m_requests == serial)
+                    emit read(revision, reading);
                 // Whatever the window did not keep is freed here, not on its thread.
                 release(std::move(reading.analysis), std::move(reading.findings));
             },

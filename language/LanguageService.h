@@ -28,8 +28,9 @@ struct ScriptReading {
 
 // Reads and checks a script on a worker thread from a snapshot of its text, with the other
 // scripts of its folder, so that the window's thread never waits for either. Each request names
-// the revision of the text it holds; a request that a newer one overtook before it started is
-// dropped unread.
+// the revision of the text it holds. Only the newest request is delivered: one that a newer one
+// overtook before it started is dropped unread, and one overtaken while it ran is dropped read,
+// since the folder may have changed between the two even when the text did not.
 class LanguageService : public QObject {
     Q_OBJECT
 
@@ -52,7 +53,7 @@ private:
     ScriptReading readNow(std::shared_ptr<const std::string> text, const QString& scriptPath);
 
     QThreadPool m_worker;
-    std::atomic<std::uint64_t> m_newest{0};
+    std::atomic<std::uint64_t> m_requests{0};
     std::mutex m_folderMutex;  // the pool's one thread may not be the same thread each time
     FolderIndex m_folder;
 };

@@ -1,0 +1,54 @@
+#include "language/LanguageService.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool write(const QString& path, const char* text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == qint64(std::strlen(text));
+}
+
+// A second request for the same text, made after a file of the folder changed, is what the
+// window shows: the first one, done or not, read the folder as it was.
+TEST(LanguageService, DeliversOnlyTheNewestRequest)
+{
+    int argc = 0;
+    QCoreApplication application(argc, nullptr);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString script = folder.filePath(QStringLiteral("level1_main.bsl"));
+    ASSERT_TRUE(write(script, "level_start\r\n"));
+    const auto text = std::make_shared<const std::string>("level_start\r\n");
+
+    LanguageService service;
+    std::vector<bool> knowsLevelStart;
+    QObject::connect(&service, &LanguageService::read, [&](std::uint64_t revision, const ScriptReading& reading) {
+        EXPECT_EQ(revision, 7u);
+        knowsLevelStart.push_back(reading.siblings && reading.siblings->contains("level_start"));
+    });
+    service.request(7, text, script);
+    ASSERT_TRUE(write(folder.filePath(QStringLiteral("level1_start.bsl")), "func void level_start(void)\r\n{\r\n}\r\n"));
+    service.request(7, text, script);
+
+    QElapsedTimer clock;
+    clock.start();
+    while (knowsLevelStart.empty() && clock.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_EQ(knowsLevelStart.size(), 1u);
+    EXPECT_TRUE(knowsLevelStart.front());
+}
+
+} // namespace
