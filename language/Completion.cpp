@@ -230,7 +230,8 @@ Completion nameCompletion(const ScriptOutline& outline, const FileNames& fileNam
     const std::vector<Ranked> ranked = pool.ranked();
     completion.candidates.reserve(ranked.size());
     for (const Ranked& entry : ranked)
-        completion.candidates.push_back({std::string(entry.name), std::string(entry.name), entry.kind, std::string(entry.detail)});
+        completion.candidates.push_back(
+            {std::string(entry.name), std::string(entry.name), entry.kind, std::string(entry.detail)});
     return completion;
 }
 
