@@ -65,7 +65,7 @@ constexpr int kClockPeriodMs = 1000;
 constexpr char kClockFormat[] = "%H:%M:%S";
 
 // A load that takes longer than this shows its progress.
-constexpr int kProgressDelayMs = 500;
+constexpr std::chrono::milliseconds kProgressDelay(500);
 
 // The check waits for a pause in typing this long. It takes a few milliseconds even for a script
 // of a megabyte, but running it on every key press would still be felt.
@@ -166,7 +166,7 @@ QIcon programIcon()
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_units(DialogUnits::fromFont(windowFont())),
-      m_templateSize(m_units.toPixels(kWindowWidth, kWindowHeight))
+      m_templateSize(m_units.toPixels(kWindowWidth, kWindowHeight)), m_progressDelay(kProgressDelay)
 {
     setWindowIcon(programIcon());
     setFont(windowFont());
@@ -342,6 +342,11 @@ void MainWindow::setRecoveryDelay(std::chrono::milliseconds delay)
     m_document->setRecoveryDelay(delay);
 }
 
+void MainWindow::setProgressDelay(std::chrono::milliseconds delay)
+{
+    m_progressDelay = delay;
+}
+
 bool MainWindow::recoveryCopyDue() const
 {
     return m_document->recoveryCopyDue();
@@ -475,7 +480,7 @@ bool MainWindow::openScriptFile(const QString& path)
     const LoadingCredits credits(m_credits);
     QProgressDialog progress(QStringLiteral("Loading %1").arg(QFileInfo(path).fileName()), QString(), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(kProgressDelayMs);
+    progress.setMinimumDuration(int(m_progressDelay.count()));
     return m_document->open(path, [&progress](int percent) { progress.setValue(percent); });
 }
 

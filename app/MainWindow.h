@@ -58,6 +58,8 @@ public:
     void setCheckPause(std::chrono::milliseconds pause);
     // How long after the first unsaved change the recovery copy is written.
     void setRecoveryDelay(std::chrono::milliseconds delay);
+    // How long an open runs before its progress shows.
+    void setProgressDelay(std::chrono::milliseconds delay);
     // True while a recovery copy of the unsaved changes is due.
     bool recoveryCopyDue() const;
     // Checks the script and shows the problems window.
@@ -120,6 +122,7 @@ private:
     ProblemsWindow* m_problems;
     // Started afresh by every change, so the check runs once the typing pauses.
     QTimer m_checkTimer;
+    std::chrono::milliseconds m_progressDelay;
     LanguageService* m_language;
     CheckMarks* m_checkMarks;
     // Counts the changes to the text, so that a check of an older text is never shown.

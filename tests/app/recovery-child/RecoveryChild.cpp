@@ -14,8 +14,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QKeyEvent>
-#include <QThread>
 #include <QTimer>
 
 #include <atomic>
@@ -177,15 +177,16 @@ int main(int argc, char** argv)
     editor->SendScintilla(ScriptEditor::SCI_DOCUMENTEND);
     type(editor, QString::fromUtf8(argv[2]));
 
-    // With nothing typed there is nothing unsaved to wait for.
+    // With nothing typed there is nothing unsaved to wait for. The copy is written off the
+    // window's thread and lands in its folder by a rename, which the watcher reports.
+    const QFileSystemWatcher landing({RecoveryFile::defaultFolder()});
     const QDeadlineTimer deadline(kCopyWithinMs);
     while (argv[2][0] != '\0' && !copyHolds(editor->documentText())) {
         if (deadline.hasExpired()) {
             std::fputs("no recovery copy was written\n", stderr);
             return 3;
         }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
