@@ -11,18 +11,6 @@
 
 namespace {
 
-constexpr std::array<unsigned char, 256> kLowered = [] {
-    std::array<unsigned char, 256> lowered{};
-    for (std::size_t c = 0; c < lowered.size(); ++c)
-        lowered[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return lowered;
-}();
-
-unsigned char lowered(char c)
-{
-    return kLowered[static_cast<unsigned char>(c)];
-}
-
 // The lines of an embedded table after its header, each split at its TABs.
 template <typename Row>
 std::vector<Row> readTable(std::string_view table, Row (*rowOf)(std::span<const std::string_view>))
@@ -87,7 +75,7 @@ std::size_t NameHash::operator()(std::string_view name) const noexcept
 {
     std::size_t hash = 1469598103934665603ull;
     for (const char c : name) {
-        hash ^= lowered(c);
+        hash ^= static_cast<unsigned char>(lowered(c));
         hash *= 1099511628211ull;
     }
     return hash;

@@ -21,6 +21,11 @@ struct NameEqual {
     bool operator()(std::string_view a, std::string_view b) const noexcept;
 };
 bool sameName(std::string_view a, std::string_view b) noexcept;
+// A letter of a name as these compare it.
+inline char lowered(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 template <typename Value>
 using NameMap = std::unordered_map<std::string_view, Value, NameHash, NameEqual>;

@@ -934,8 +934,7 @@ FileNames fileNamesOf(const ScriptOutline& outline, const NameMap<std::uint32_t>
         const auto found = uses.find(name);
         names.entries.push_back({name, detail, std::uint32_t(names.lowered.size()),
                                  found == uses.end() ? 0 : found->second, role});
-        std::transform(name.begin(), name.end(), std::back_inserter(names.lowered),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+        std::transform(name.begin(), name.end(), std::back_inserter(names.lowered), lowered);
     };
     for (const FunctionDeclaration& function : outline.functions) {
         const std::size_t open = function.header.find('(');
