@@ -379,7 +379,7 @@ void MainWindow::showProblems()
 
 void MainWindow::goToFinding(std::size_t offset)
 {
-    m_editor->SendScintilla(ScriptEditor::SCI_GOTOPOS, static_cast<unsigned long>(offset));
+    m_editor->SendScintilla(ScriptEditor::SCI_GOTOPOS, static_cast<unsigned long>(m_editor->shownPosition(offset)));
     activateWindow();
     m_editor->setFocus();
 }

@@ -1,7 +1,6 @@
 #include "editor/CheckMarks.h"
 
 #include "editor/ScriptEditor.h"
-#include "language/Lexer.h"
 
 #include <QColor>
 
@@ -61,11 +60,13 @@ void CheckMarks::markSome()
     const std::size_t end = std::min(m_pending->size(), m_next + kMarksPerTurn);
     for (; m_next < end; ++m_next) {
         const Finding& finding = (*m_pending)[m_next];
-        // The unread rest of a long line is not shown, and marks there would only cost time.
-        if (std::size_t(finding.place.column) >= kLineReach)
+        // The rest of a long line is not shown, and neither are its faults.
+        bool inRest = false;
+        long start = m_editor.shownPosition(finding.place.offset, &inRest);
+        if (inRest)
             continue;
         // A fault with no width, or at the end of the text, still shows one character.
-        long start = std::min(long(finding.place.offset), length);
+        start = std::min(start, length);
         const long stop = std::min(start + long(std::max<std::size_t>(finding.length, 1)), length);
         if (stop <= start)
             start = stop - 1;

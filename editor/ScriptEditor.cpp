@@ -1,7 +1,6 @@
 #include "editor/ScriptEditor.h"
 
 #include "editor/ScriptAssistant.h"
-#include "editor/LineReach.h"
 #include "editor/ScriptLexer.h"
 #include "language/ScriptText.h"
 #include "language/Tokenizer.h"
@@ -21,6 +20,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 #include <new>
 #include <vector>
 
@@ -80,15 +80,14 @@ ScriptEditor::EditStep::EditStep(ScriptEditor& editor) : m_editor(editor)
     if (m_editor.m_editDepth++ == 0) {
         m_editor.beginUndoAction();
         m_editor.m_touched = false;
-        m_editor.exposeSelectedUnread();
     }
 }
 
 ScriptEditor::EditStep::~EditStep()
 {
     if (--m_editor.m_editDepth == 0) {
+        m_editor.cutTouchedLines();
         m_editor.correctTouchedLines();
-        m_editor.hideExposed();
         m_editor.endUndoAction();
     }
 }
@@ -110,7 +109,6 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     setEolMode(EolWindows);
     setWrapMode(WrapNone);
     setLexer(m_lexer);
-    SendScintilla(SCI_STYLESETVISIBLE, ScriptLexer::kUnreadStyle, 0L);
     setMargins(1);
     setMarginType(0, NumberMargin);
     setMarginLineNumbers(0, true);
@@ -192,6 +190,10 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
         std::string().swap(fileBytes);
     }
     report(30);
+    // The rests of the text that is here go with it, not before.
+    LineCuts cuts;
+    std::vector<std::size_t> marks;
+    text = cuts.cutLongLines(text, &marks);
     correctCase(text);
     report(60);
 
@@ -205,28 +207,50 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
         throw std::bad_alloc();
     }
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
-    SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_APPENDTEXT, uintptr_t(text.size()), text.data());
+    takeText(std::move(text), std::move(cuts), marks);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
-    // Placing the caret lays out its line before any paint colours it; coloured first, the
-    // unread rest of a long first line is never measured.
-    SendScintilla(SCI_COLOURISE, 0UL, SendScintilla(SCI_GETLINEENDPOSITION, 0UL));
     SendScintilla(SCI_GOTOPOS, 0);
     report(100);
+}
+
+// Replaces the whole text with `text`, cut by `cuts`, whose marks stand at `marks`: they are
+// known already, so the text is not searched for them.
+void ScriptEditor::takeText(std::string text, LineCuts cuts, const std::vector<std::size_t>& marks)
+{
+    SendScintilla(SCI_CLEARALL);
+    m_cuts = std::move(cuts);
+    m_marksGiven = true;
+    SendScintilla(SCI_APPENDTEXT, uintptr_t(text.size()), text.data());
+    m_marksGiven = false;
+    m_cuts.setMarks(text, marks);
+    for (const std::size_t mark : marks)
+        showMark(std::string_view(text).substr(mark, LineCuts::kMarkBytes));
+}
+
+void ScriptEditor::showMark(std::string_view mark)
+{
+    // An ellipsis in a box, in the place of the rest it stands for.
+    SendScintilla(SCI_SETREPRESENTATION, std::string(mark).c_str(), "\xE2\x80\xA6");
 }
 
 void ScriptEditor::replaceText(std::string_view documentText)
 {
     const EditStep step(*this);
+    std::vector<std::size_t> marks;
+    const std::string text = m_cuts.cutLongLines(documentText, &marks);
+    for (const std::size_t mark : marks)
+        showMark(std::string_view(text).substr(mark, LineCuts::kMarkBytes));
     SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_APPENDTEXT, uintptr_t(documentText.size()), documentText.data());
+    SendScintilla(SCI_APPENDTEXT, uintptr_t(text.size()), text.data());
 }
 
 std::string ScriptEditor::script() const
 {
-    return fileFromDocument(documentText());
+    if (!cuts().holdsMarks())
+        return fileFromDocument(documentText());
+    return fileFromDocument(m_cuts.expanded(documentText()));
 }
 
 std::string_view ScriptEditor::documentText() const
@@ -236,17 +260,32 @@ std::string_view ScriptEditor::documentText() const
     return {text, length};
 }
 
+std::string_view ScriptEditor::bytesAt(long from, long to) const
+{
+    const auto* bytes = reinterpret_cast<const char*>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
+    return {bytes, std::size_t(to - from)};
+}
+
 std::shared_ptr<const std::string> ScriptEditor::snapshot()
 {
     if (!m_snapshot) {
         // Read on both sides of the buffer's gap, so that the gap stays where the typing is.
-        const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
-        const auto gap = static_cast<std::size_t>(SendScintilla(SCI_GETGAPPOSITION));
-        const auto* before = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, long(gap)));
-        const auto* after = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, gap, long(length - gap)));
-        m_snapshot = m_snapshots.copy({before, gap}, {after, length - gap});
+        const long length = SendScintilla(SCI_GETLENGTH);
+        const long gap = SendScintilla(SCI_GETGAPPOSITION);
+        m_snapshot = m_snapshots.copy(cuts().scriptParts(bytesAt(0, gap), bytesAt(gap, length)));
     }
     return m_snapshot;
+}
+
+long ScriptEditor::shownPosition(std::size_t scriptOffset, bool* inRest) const
+{
+    return long(cuts().shownPosition(scriptOffset, inRest));
+}
+
+std::size_t ScriptEditor::scriptOffset(long shownPosition) const
+{
+    return cuts().scriptOffset(std::size_t(shownPosition));
 }
 
 void ScriptEditor::deleteSelection()
@@ -302,10 +341,8 @@ void ScriptEditor::applyKey(QKeyEvent* event)
     }
 
     EditStep step(*this);
-    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
-        const long caret = SendScintilla(SCI_GETCURRENTPOS);
-        exposeUnread(std::max(0L, caret - 1), std::min(SendScintilla(SCI_GETLENGTH), caret + 1));
-    }
+    if (shortenRestAtCaret(*event))
+        return;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool plainOrControl = modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier;
     if (event->key() == Qt::Key_Tab && plainOrControl) {
@@ -423,8 +460,18 @@ QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular
     return codePageText(QString::fromUtf8(text)).toUtf8();
 }
 
+// What leaves the editor, copied or dragged, holds the long lines whole.
+QMimeData* ScriptEditor::toMimeData(const QByteArray& text, bool rectangular) const
+{
+    if (!cuts().holdsMarks())
+        return QsciScintilla::toMimeData(text, rectangular);
+    const std::string whole = m_cuts.expanded(std::string_view(text.constData(), std::size_t(text.size())));
+    return QsciScintilla::toMimeData(QByteArray(whole.data(), qsizetype(whole.size())), rectangular);
+}
+
 void ScriptEditor::noteModification(int position, int type, int length)
 {
+    trackMarks(position, type, length);
     if (m_editDepth == 0)
         return;
     long first = position;
@@ -444,6 +491,102 @@ void ScriptEditor::noteModification(int position, int type, int length)
     m_touched = true;
 }
 
+// Every change, undo and redo included, moves the marks after it; a deletion takes the marks
+// it covers, an insertion brings in the marks it holds. The component tells of an insertion
+// before it is made, without its text, so the text inserted is looked at once it is in place:
+// at the next change, or when the marks are asked for.
+void ScriptEditor::trackMarks(long position, int type, long length)
+{
+    cuts();
+    if (type & SC_MOD_BEFOREDELETE) {
+        m_cuts.removeRange(std::size_t(position), std::size_t(length));
+        return;
+    }
+    m_cuts.moveForInsertion(std::size_t(position), std::size_t(length));
+    if (!m_marksGiven)
+        m_inserted = {position, length};
+}
+
+const LineCuts& ScriptEditor::cuts() const
+{
+    if (const auto [position, length] = std::exchange(m_inserted, {0, 0}); length > 0)
+        m_cuts.findMarks(std::size_t(position), bytesAt(position, position + length));
+    return m_cuts;
+}
+
+// A line the edit step made longer than the longest the editor holds is cut again.
+void ScriptEditor::cutTouchedLines()
+{
+    if (!m_touched)
+        return;
+    const long firstLine = SendScintilla(SCI_LINEFROMPOSITION, m_touchedFirst);
+    for (long line = SendScintilla(SCI_LINEFROMPOSITION, m_touchedLast); line >= firstLine; --line) {
+        const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+        if (SendScintilla(SCI_GETLINEENDPOSITION, line) - start > long(LineCuts::kLongestShownLine))
+            cutLine(line);
+    }
+}
+
+void ScriptEditor::cutLine(long line)
+{
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
+    const std::string_view shown = bytesAt(start, end);
+    const long cut = start + long(LineCuts::cutPoint(shown));
+    const std::string mark = m_cuts.markFor(m_cuts.expanded(shown.substr(std::size_t(cut - start))));
+    if (mark.empty())
+        return;
+    showMark(mark);
+    // A place in what goes stays in front of the mark, one at the line's end stays at its end.
+    const long shift = long(mark.size()) - (end - cut);
+    const auto moved = [&](long position) {
+        return position <= cut ? position : position >= end ? position + shift : cut;
+    };
+    const long anchor = moved(SendScintilla(SCI_GETANCHOR));
+    const long caret = moved(SendScintilla(SCI_GETCURRENTPOS));
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(cut), end);
+    SendScintilla(SCI_REPLACETARGET, uintptr_t(mark.size()), mark.data());
+    SendScintilla(SCI_SETANCHOR, static_cast<unsigned long>(anchor));
+    SendScintilla(SCI_SETCURRENTPOS, static_cast<unsigned long>(caret));
+}
+
+// Delete in front of a mark, or Backspace behind it, takes one character of its rest, as it
+// would of the line held whole, rather than the whole rest.
+bool ScriptEditor::shortenRestAtCaret(const QKeyEvent& event)
+{
+    const bool forward = event.key() == Qt::Key_Delete;
+    if ((!forward && event.key() != Qt::Key_Backspace) || hasSelectedText() || SendScintilla(SCI_GETSELECTIONS) != 1)
+        return false;
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long mark = forward ? caret : caret - long(LineCuts::kMarkBytes);
+    if (mark < 0 || !cuts().isMarkAt(std::size_t(mark)))
+        return false;
+    const std::string_view rest = m_cuts.restOf(bytesAt(mark, mark + long(LineCuts::kMarkBytes)));
+    std::size_t begin = 0;
+    std::size_t end = rest.size();
+    if (forward) {
+        do
+            ++begin;
+        while (begin < end && (static_cast<unsigned char>(rest[begin]) & 0xC0) == 0x80);
+    } else {
+        do
+            --end;
+        while (end > 0 && (static_cast<unsigned char>(rest[end]) & 0xC0) == 0x80);
+    }
+    const std::string shorter = begin < end ? m_cuts.markForPart(bytesAt(mark, mark + long(LineCuts::kMarkBytes)), begin, end)
+                                            : std::string();
+    // With no mark left to give, the key is refused rather than taking the whole rest.
+    if (begin < end && shorter.empty())
+        return true;
+    if (!shorter.empty())
+        showMark(shorter);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(mark), mark + long(LineCuts::kMarkBytes));
+    SendScintilla(SCI_REPLACETARGET, uintptr_t(shorter.size()), shorter.data());
+    const long after = mark + long(shorter.size());
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(forward ? mark : after));
+    return true;
+}
+
 void ScriptEditor::correctTouchedLines()
 {
     if (!m_touched)
@@ -454,16 +597,12 @@ void ScriptEditor::correctTouchedLines()
 
     // Positions in the text, and spellings that stay valid while the text is corrected.
     std::vector<std::pair<long, Token>> corrections;
-    walkReachedText(
-        *this, from, to,
-        [&corrections](long position, std::string_view lines) {
-            Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
-            while (const std::optional<Token> token = tokenizer.next()) {
-                if (needsCaseCorrection(lines, *token))
-                    corrections.emplace_back(position, *token);
-            }
-        },
-        [](long, long) {});
+    const std::string_view lines = bytesAt(from, to);
+    Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
+    while (const std::optional<Token> token = tokenizer.next()) {
+        if (needsCaseCorrection(lines, *token))
+            corrections.emplace_back(from, *token);
+    }
     if (corrections.empty())
         return;
 
@@ -479,39 +618,3 @@ void ScriptEditor::correctTouchedLines()
     SendScintilla(SCI_SETCURRENTPOS, static_cast<unsigned long>(caret));
 }
 
-// The component refuses to remove text in a hidden style, which the unread rest of a long line
-// is: what an edit may remove takes the gap's style until the edit is done, when the lines from
-// there are coloured again.
-void ScriptEditor::exposeUnread(long from, long to)
-{
-    const long styled = SendScintilla(SCI_GETENDSTYLED);
-    bool exposed = false;
-    walkReachedText(*this, from, to, {}, [&](long position, long length) {
-        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(position), 0L);
-        SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(length), int(TokenKind::Gap));
-        m_exposedFrom = m_exposedFrom < 0 ? position : std::min(m_exposedFrom, position);
-        exposed = true;
-    });
-    if (exposed)
-        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(styled), 0L);
-}
-
-void ScriptEditor::exposeSelectedUnread()
-{
-    const long selections = SendScintilla(SCI_GETSELECTIONS);
-    for (long i = 0; i < selections; ++i) {
-        const long start = SendScintilla(SCI_GETSELECTIONNSTART, static_cast<unsigned long>(i));
-        const long end = SendScintilla(SCI_GETSELECTIONNEND, static_cast<unsigned long>(i));
-        if (start < end)
-            exposeUnread(start, end);
-    }
-}
-
-void ScriptEditor::hideExposed()
-{
-    if (m_exposedFrom < 0)
-        return;
-    if (SendScintilla(SCI_GETENDSTYLED) > m_exposedFrom)
-        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(m_exposedFrom), 0L);
-    m_exposedFrom = -1;
-}

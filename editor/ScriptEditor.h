@@ -1,5 +1,6 @@
 #pragma once
 
+#include "language/LineCuts.h"
 #include "language/TextSnapshots.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class DeclaredNames;
 struct ScriptAnalysis;
@@ -17,7 +19,8 @@ class ScriptLexer;
 // The script editor: colours the script language as it is shown and keeps every keyword and
 // command in its list's letter case. Each edit the user makes is one undo step together with the
 // case correction it caused. The text is held as UTF-8 with CR LF line ends; scripts go in and
-// out as their file bytes.
+// out as their file bytes. A line longer than kLineReach is held cut short, with a mark standing
+// for its rest (see LineCuts): the script's text is the editor's text with those rests in place.
 class ScriptEditor : public QsciScintilla {
     Q_OBJECT
 
@@ -34,10 +37,17 @@ public:
     void replaceText(std::string_view documentText);
     // The bytes the text is saved as.
     std::string script() const;
-    // The text as the editor holds it; valid until the next edit.
+    // The text as the editor holds it, long lines cut short; valid until the next edit.
     std::string_view documentText() const;
-    // The text as it is now, for readers on other threads: the same copy until the text changes.
+    // The script's text as it is now, long lines whole, for readers on other threads: the same
+    // copy until the text changes.
     std::shared_ptr<const std::string> snapshot();
+
+    // Where an offset into the script's text stands in the editor's text. An offset in the rest
+    // of a long line stands at the mark of that rest, and sets `inRest`.
+    long shownPosition(std::size_t scriptOffset, bool* inRest = nullptr) const;
+    // The offset into the script's text of a position of the editor's text.
+    std::size_t scriptOffset(long shownPosition) const;
 
     // Removes the selected text, as Delete does.
     void deleteSelection();
@@ -85,19 +95,29 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
     static bool carriesFiles(const QMimeData* data);
     void fitLineNumberMargin();
     void noteModification(int position, int type, int length);
+    void trackMarks(long position, int type, long length);
+    const LineCuts& cuts() const;
+    std::string_view bytesAt(long from, long to) const;
+    void takeText(std::string text, LineCuts cuts, const std::vector<std::size_t>& marks);
+    void showMark(std::string_view mark);
+    void cutTouchedLines();
+    void cutLine(long line);
+    bool shortenRestAtCaret(const QKeyEvent& event);
     void correctTouchedLines();
-    void exposeUnread(long from, long to);
-    void exposeSelectedUnread();
-    void hideExposed();
     bool isUndoOrRedo(const QKeyEvent& event) const;
     void applyKey(QKeyEvent* event);
 
     ScriptLexer* m_lexer;
+    // Up to date but for the marks of the text last inserted, until cuts() looks at it.
+    mutable LineCuts m_cuts;
+    mutable std::pair<long, long> m_inserted{0, 0};  // position and length
+    bool m_marksGiven = false;  // the text going in comes with its marks known
     TextSnapshots m_snapshots;
     std::shared_ptr<const std::string> m_snapshot;  // of the text as it is; null once it changes
     ScriptAssistant* m_assistant = nullptr;
@@ -107,6 +127,4 @@ private:
     bool m_touched = false;
     long m_touchedFirst = 0;
     long m_touchedLast = 0;
-    // Where the first text that an edit step made editable starts; -1 when it made none.
-    long m_exposedFrom = -1;
 };

@@ -1,6 +1,6 @@
 #include "editor/ScriptLexer.h"
 
-#include "editor/LineReach.h"
+#include "language/LineCuts.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -49,8 +49,6 @@ const char* ScriptLexer::language() const
 
 QString ScriptLexer::description(int style) const
 {
-    if (style == kUnreadStyle)
-        return QStringLiteral("Unread rest of a long line");
     if (style == kCutStyle)
         return QStringLiteral("Cut of a long line");
     const KindStyle* kind = styleOf(style);
@@ -59,15 +57,16 @@ QString ScriptLexer::description(int style) const
 
 QColor ScriptLexer::defaultColor(int style) const
 {
+    // The mark shows as a box in this colour.
     if (style == kCutStyle)
-        return script_colours::kBackground;
+        return kCutPaper;
     const KindStyle* kind = styleOf(style);
     return kind ? kind->look.colour : script_colours::kGapGreen;
 }
 
-QColor ScriptLexer::defaultPaper(int style) const
+QColor ScriptLexer::defaultPaper(int) const
 {
-    return style == kCutStyle ? kCutPaper : script_colours::kBackground;
+    return script_colours::kBackground;
 }
 
 QFont ScriptLexer::defaultFont(int style) const
@@ -88,30 +87,18 @@ void ScriptLexer::styleText(int start, int end)
     end = int(view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(lastLine + 1)));
     if (end < 0)
         end = int(view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    // The colouring starts over at the line of the first change; when that change lies in the
-    // unread rest of a long line, what comes before it is coloured already.
-    const long firstChange = view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
-    if (firstChange > start && firstChange < end && isPastLineReach(*view, firstChange))
-        start = int(firstChange);
-
+    const auto* bytes = reinterpret_cast<const char*>(view->SendScintilla(
+        QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(end - start)));
+    // A view of the editor's own buffer: nothing is copied, and nothing edits it meanwhile.
+    const std::string_view text(bytes, std::size_t(end - start));
+    std::string styles(text.size(), char(TokenKind::Gap));
+    Tokenizer tokenizer(text);
+    while (const std::optional<Token> token = tokenizer.next())
+        styles.replace(token->begin, token->end - token->begin, token->end - token->begin, char(token->kind));
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        if (static_cast<unsigned char>(text[p]) >= 0xF0 && LineCuts::isMarkAt(text, p))
+            styles.replace(p, LineCuts::kMarkBytes, LineCuts::kMarkBytes, char(kCutStyle));
+    }
     startStyling(start);
-    std::string styles;
-    walkReachedText(
-        *view, start, end,
-        [&](long, std::string_view text) {
-            // A view of the editor's own buffer: nothing is copied, and nothing edits it meanwhile.
-            styles.assign(text.size(), char(TokenKind::Gap));
-            Tokenizer tokenizer(text);
-            while (const std::optional<Token> token = tokenizer.next())
-                styles.replace(token->begin, token->end - token->begin, token->end - token->begin, char(token->kind));
-            view->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, uintptr_t(text.size()), styles.data());
-        },
-        [&](long position, long length) {
-            // Its first character stands for the rest, which takes no room at all.
-            const bool cut = !isPastLineReach(*view, position - 1);
-            if (cut)
-                view->SendScintilla(QsciScintillaBase::SCI_SETSTYLING, 1UL, kCutStyle);
-            view->SendScintilla(QsciScintillaBase::SCI_SETSTYLING, static_cast<unsigned long>(length - (cut ? 1 : 0)),
-                                kUnreadStyle);
-        });
+    view->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, uintptr_t(text.size()), styles.data());
 }

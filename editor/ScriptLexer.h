@@ -29,15 +29,13 @@ struct TokenLook {
 TokenLook lookOf(TokenKind kind);
 
 // Colours script text for the editor, a stretch of whole lines at a time, whenever the editor is
-// about to show text that is not coloured yet. One style number per token kind, and two for the
-// part of a line past kLineReach: its first character marks where the line is cut short, and the
-// rest is neither coloured nor shown, so that no keystroke lays out a line of any length.
+// about to show text that is not coloured yet. One style number per token kind, and one for the
+// mark that stands for the rest of a long line.
 class ScriptLexer : public QsciLexerCustom {
     Q_OBJECT
 
 public:
-    static constexpr int kUnreadStyle = kTokenKindCount;
-    static constexpr int kCutStyle = kTokenKindCount + 1;
+    static constexpr int kCutStyle = kTokenKindCount;
 
     explicit ScriptLexer(const QFont& font, QObject* parent = nullptr);
 

@@ -25,13 +25,16 @@ void TextSnapshots::GiveBack::operator()(std::string* used) const
     delete used;
 }
 
-std::shared_ptr<const std::string> TextSnapshots::copy(std::string_view first, std::string_view second)
+std::shared_ptr<const std::string> TextSnapshots::copy(std::span<const std::string_view> parts)
 {
-    const std::size_t size = first.size() + second.size();
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
     auto text = std::make_unique<std::string>(m_spare->take(size));
     text->reserve(size);
-    text->assign(first);
-    text->append(second);
+    text->clear();
+    for (const std::string_view part : parts)
+        text->append(part);
     return std::shared_ptr<const std::string>(text.release(), GiveBack{m_spare});
 }
 

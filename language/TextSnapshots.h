@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,13 @@ class TextSnapshots {
 public:
     TextSnapshots();
 
-    // The two parts given, one after the other, in one shared copy.
-    std::shared_ptr<const std::string> copy(std::string_view first, std::string_view second = {});
+    // The parts given, one after the other, in one shared copy.
+    std::shared_ptr<const std::string> copy(std::span<const std::string_view> parts);
+    std::shared_ptr<const std::string> copy(std::string_view first, std::string_view second = {})
+    {
+        const std::string_view parts[] = {first, second};
+        return copy(parts);
+    }
 
     // Makes memory ready for the next copy as large as `copy`, which this made: for a thread
     // that may wait, so that the next copy does not.

@@ -356,15 +356,20 @@ TEST_F(ScriptCheck, AScriptFullOfFaultsListsTheFirstOnesAndUnderlinesThemAll)
     EXPECT_TRUE(WarningAt(long(main.editorText().rfind("level_strat"))));
 }
 
+// The rest of a long line is held aside, so the faults after it stand further back in the
+// editor than in the script.
 TEST_F(ScriptCheck, AFaultPastALongLinesReachIsListedButNotUnderlined)
 {
     const std::string line = "level_strat;" + std::string(kLineReach, ' ') + "level_stort;";
-    OpenMainWith("func void main(void)\n{\n\t" + line + "\n}\n");
+    OpenMainWith("func void main(void)\n{\n\t" + line + "\n\tlevel_stirt\n}\n");
     PressF7();
-    EXPECT_EQ(List()->count(), 2);
-    const long first = long(main.editorText().find("level_strat"));
-    EXPECT_TRUE(WarningAt(first));
-    EXPECT_FALSE(WarningAt(long(main.editorText().find("level_stort"))));
+    EXPECT_EQ(List()->count(), 3);
+    const std::string shown = main.editorText();
+    EXPECT_TRUE(WarningAt(long(shown.find("level_strat"))));
+    EXPECT_EQ(shown.find("level_stort"), std::string::npos);
+    const long last = long(shown.find("level_stirt"));
+    EXPECT_TRUE(WarningAt(last));
+    EXPECT_FALSE(WarningAt(last - 2));
 }
 
 } // namespace

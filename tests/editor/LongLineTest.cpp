@@ -1,7 +1,11 @@
 #include "ScriptEditorHarness.h"
 
 #include "editor/ScriptLexer.h"
-#include "language/Lexer.h"
+#include "language/LineCuts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +14,7 @@
 namespace {
 
 constexpr auto kReach = long(kLineReach);
+constexpr auto kMark = long(LineCuts::kMarkBytes);
 
 int styleAt(ScriptEditor& editor, long position)
 {
@@ -19,6 +24,11 @@ int styleAt(ScriptEditor& editor, long position)
 void colourAll(ScriptEditor& editor)
 {
     editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+}
+
+std::string scriptText(ScriptEditor& editor)
+{
+    return *editor.snapshot();
 }
 
 // "func " over and over, so that every word is a keyword, to a line of `bytes`.
@@ -31,124 +41,166 @@ std::string keywordLine(std::size_t bytes)
     return line;
 }
 
-TEST(LongLines, AreColouredAndCorrectedUpToTheirReachAndCutThere)
+TEST(LongLines, AreHeldCutAtTheirReachAndSavedWhole)
 {
     ScriptEditorHarness harness;
     const std::string line = keywordLine(3 * kLineReach);
-    harness.load(line + "\r\nFUNC");
+    const std::string file = line + "\r\nFUNC";
+    harness.load(file);
     ScriptEditor& editor = harness.editor();
     colourAll(editor);
 
-    const std::string text = harness.text();
-    ASSERT_EQ(text.size(), line.size() + 6);
-    EXPECT_EQ(text.substr(0, 10), "func func ");
+    const std::string shown = harness.text();
+    ASSERT_EQ(shown.size(), std::size_t(kReach + kMark + 6));
+    EXPECT_EQ(shown.substr(0, 10), "func func ");
+    EXPECT_TRUE(LineCuts::isMarkAt(shown, kLineReach));
     EXPECT_EQ(styleAt(editor, 0), int(TokenKind::Keyword));
     EXPECT_EQ(styleAt(editor, kReach - 5), int(TokenKind::Keyword));
     EXPECT_EQ(styleAt(editor, kReach), ScriptLexer::kCutStyle);
-    EXPECT_EQ(styleAt(editor, kReach + 1), ScriptLexer::kUnreadStyle);
-    EXPECT_EQ(styleAt(editor, long(line.size()) - 1), ScriptLexer::kUnreadStyle);
     // The next line is read as any other.
-    EXPECT_EQ(text.substr(line.size() + 2), "func");
-    EXPECT_EQ(styleAt(editor, long(line.size()) + 2), int(TokenKind::Keyword));
-    EXPECT_FALSE(editor.SendScintilla(QsciScintillaBase::SCI_STYLEGETVISIBLE, ScriptLexer::kUnreadStyle));
+    EXPECT_EQ(shown.substr(kReach + kMark + 2), "func");
+    EXPECT_EQ(styleAt(editor, kReach + kMark + 2), int(TokenKind::Keyword));
+    EXPECT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT), 2);
 
-    // The unread rest is kept as it was, and saved so.
-    EXPECT_EQ(editor.script().substr(2 * kLineReach, 10), line.substr(2 * kLineReach, 10));
+    // The rest is kept as it was: saved so, and read so by the check; only what is shown is
+    // case-corrected.
+    const std::string saved = editor.script();
+    EXPECT_EQ(saved.substr(kLineReach, 2 * kLineReach), line.substr(kLineReach));
+    EXPECT_EQ(saved.substr(line.size()), "\r\nfunc");
+    EXPECT_EQ(scriptText(editor), saved);
+    EXPECT_FALSE(editor.isModified());
 }
 
-TEST(LongLines, TypingPastTheReachChangesNothingButTheKeyTyped)
+TEST(LongLines, MapPositionsBetweenTheScriptAndTheEditor)
 {
     ScriptEditorHarness harness;
-    harness.load(std::string(2 * kLineReach, ' ') + "x");
+    harness.load("a\r\n" + std::string(kLineReach + 500, 'x') + "\r\nb");
     ScriptEditor& editor = harness.editor();
-    harness.caretAt(kReach + 100);
-    harness.typeText(QStringLiteral("IF "));
-    colourAll(editor);
-    EXPECT_EQ(harness.text().substr(kReach + 100, 3), "IF ");
-    EXPECT_EQ(styleAt(editor, kReach + 100), ScriptLexer::kUnreadStyle);
+    const long mark = 3 + kReach;
+    EXPECT_EQ(editor.shownPosition(2), 2);
+    EXPECT_EQ(editor.shownPosition(std::size_t(mark - 1)), mark - 1);
+    bool inRest = false;
+    EXPECT_EQ(editor.shownPosition(std::size_t(mark + 20), &inRest), mark);
+    EXPECT_TRUE(inRest);
+    const std::size_t b = scriptText(editor).rfind('b');
+    EXPECT_EQ(editor.shownPosition(b, &inRest), long(harness.text().rfind('b')));
+    EXPECT_FALSE(inRest);
+    EXPECT_EQ(editor.scriptOffset(long(harness.text().rfind('b'))), b);
+}
 
+TEST(LongLines, TypingInFrontOfTheCutGrowsTheLineUntilItIsCutAgain)
+{
+    ScriptEditorHarness harness;
+    const std::string line = std::string(2 * kLineReach, ' ') + "x";
+    harness.load(line);
+    ScriptEditor& editor = harness.editor();
     harness.caretAt(10);
     harness.typeText(QStringLiteral("IF "));
     colourAll(editor);
     EXPECT_EQ(harness.text().substr(10, 3), "if ");
     EXPECT_EQ(styleAt(editor, 10), int(TokenKind::Keyword));
-    // The cut moved along with the text.
-    EXPECT_EQ(styleAt(editor, kReach), ScriptLexer::kCutStyle);
-    EXPECT_EQ(styleAt(editor, kReach - 1), int(TokenKind::Gap));
+    EXPECT_EQ(styleAt(editor, kReach + 3), ScriptLexer::kCutStyle);
+    EXPECT_EQ(scriptText(editor), line.substr(0, 10) + "if " + line.substr(10));
+
+    // A line that outgrows what the editor holds is cut at its reach again.
+    const std::string more(std::size_t(kReach), 'y');
+    {
+        ScriptEditor::EditStep step(editor);
+        editor.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 20UL, more.c_str());
+    }
+    EXPECT_LE(harness.text().size(), LineCuts::kLongestShownLine);
+    EXPECT_TRUE(LineCuts::isMarkAt(harness.text(), kLineReach));
+    const std::string expected = line.substr(0, 10) + "if " + line.substr(10, 7) + more + line.substr(17);
+    EXPECT_EQ(scriptText(editor), expected);
+
+    // Typing at the line's end, behind the mark, goes behind the rest.
+    harness.caretAt(long(harness.text().size()));
+    harness.typeText(QStringLiteral("z"));
+    EXPECT_EQ(scriptText(editor), expected + "z");
 }
 
-TEST(LongLines, ALineThatGrowsPastItsReachIsCutAndOneThatShrinksIsReadWhole)
+TEST(LongLines, DeleteAndBackspaceAtTheMarkTakeOneCharacterOfTheRest)
 {
     ScriptEditorHarness harness;
-    harness.load(keywordLine(kLineReach - 10));
+    const std::string line = std::string(kLineReach, 'a') + "b\xC3\xA9" "cd" + std::string(kLineReach, 'e') + "\xE2\x82\xAC";
+    harness.load(std::string(kLineReach, 'a') + "b\xE9" "cd" + std::string(kLineReach, 'e') + "\x80");
     ScriptEditor& editor = harness.editor();
-    colourAll(editor);
-    ASSERT_EQ(styleAt(editor, kReach - 12), int(TokenKind::Keyword));
+    ASSERT_EQ(scriptText(editor), line);
 
-    harness.caretAt(0);
-    harness.typeText(QStringLiteral("aaaaaaaaaaaaaaaaaaaa"));
-    colourAll(editor);
-    EXPECT_EQ(styleAt(editor, kReach), ScriptLexer::kCutStyle);
-
-    harness.select(0, 20);
+    harness.caretAt(kReach);
     harness.key(Qt::Key_Delete);
-    colourAll(editor);
-    EXPECT_EQ(styleAt(editor, kReach - 12), int(TokenKind::Keyword));
-    expectFreshlyFormatted(harness);
+    harness.key(Qt::Key_Delete);
+    EXPECT_EQ(scriptText(editor), std::string(kLineReach, 'a') + "cd" + std::string(kLineReach, 'e') + "\xE2\x82\xAC");
+    EXPECT_EQ(harness.caret(), kReach);
+
+    harness.caretAt(kReach + kMark);
+    harness.key(Qt::Key_Backspace);
+    EXPECT_EQ(scriptText(editor), std::string(kLineReach, 'a') + "cd" + std::string(kLineReach, 'e'));
+    EXPECT_EQ(harness.caret(), kReach + kMark);
+
+    // Each key is its own undo step.
+    editor.undo();
+    editor.undo();
+    editor.undo();
+    EXPECT_EQ(scriptText(editor), line);
+    EXPECT_FALSE(editor.isModified());
 }
 
-TEST(LongLines, EnterSplitsALongLineIntoLinesReadAnew)
+TEST(LongLines, WhatIsSelectedGoesWithTheWholeRestAndComesBackOnUndo)
+{
+    ScriptEditorHarness harness;
+    const std::string text = "x\r\n" + keywordLine(3 * kLineReach) + "\r\ny";
+    harness.load(text);
+    ScriptEditor& editor = harness.editor();
+    const std::string original = scriptText(editor);
+
+    harness.select(3 + kReach - 10, 3 + kReach + kMark);
+    harness.key(Qt::Key_Delete);
+    EXPECT_EQ(scriptText(editor), original.substr(0, 3 + kReach - 10) + "\r\ny");
+    editor.undo();
+    EXPECT_EQ(scriptText(editor), original);
+
+    harness.select(0, long(harness.text().size()));
+    harness.typeText(QStringLiteral("z"));
+    EXPECT_EQ(scriptText(editor), "z");
+    editor.undo();
+    EXPECT_EQ(scriptText(editor), original);
+    editor.redo();
+    EXPECT_EQ(scriptText(editor), "z");
+}
+
+TEST(LongLines, CopyGivesTheWholeLineAndPasteCutsItInOneStep)
+{
+    ScriptEditorHarness harness;
+    const std::string line = std::string(3 * kLineReach, 'q');
+    harness.load("a " + line + " b");
+    ScriptEditor& editor = harness.editor();
+    harness.select(0, long(harness.text().size()));
+    editor.copy();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "a " + line + " b");
+
+    harness.load("one\r\ntwo");
+    harness.caretAt(3);
+    editor.paste();
+    EXPECT_EQ(scriptText(editor), "one" + std::string("a ") + line + " b\r\ntwo");
+    EXPECT_LE(harness.text().size(), LineCuts::kLongestShownLine);
+    EXPECT_EQ(harness.caret(), long(harness.text().find("\r\n")));
+    editor.undo();
+    EXPECT_EQ(scriptText(editor), "one\r\ntwo");
+}
+
+TEST(LongLines, EnterSplitsALongLineAndTheRestStaysWithItsSecondPart)
 {
     ScriptEditorHarness harness;
     const std::string line = keywordLine(kLineReach + 500);
     harness.load(line);
     ScriptEditor& editor = harness.editor();
-    colourAll(editor);
-    ASSERT_EQ(styleAt(editor, kReach), ScriptLexer::kCutStyle);
-
+    const std::string original = scriptText(editor);
     harness.caretAt(kReach - 100);
     harness.key(Qt::Key_Return);
+    EXPECT_EQ(scriptText(editor), original.substr(0, kLineReach - 100) + "\r\n" + original.substr(kLineReach - 100));
     colourAll(editor);
-    expectFreshlyFormatted(harness);
-    EXPECT_EQ(harness.text().size(), line.size() + 2);
-}
-
-// The unread rest is hidden from view, not from editing: what is selected goes, whatever part
-// of a long line it holds.
-TEST(LongLines, TheirUnreadRestIsDeletedCutAndTypedOverWithTheRest)
-{
-    ScriptEditorHarness harness;
-    const std::string line = keywordLine(3 * kLineReach);
-    harness.load("x\r\n" + line + "\r\ny");
-    ScriptEditor& editor = harness.editor();
-    colourAll(editor);
-    const long lineStart = 3;
-    const long lineEnd = lineStart + long(line.size());
-
-    harness.select(lineStart + kReach + 10, lineEnd);
-    harness.key(Qt::Key_Delete);
-    EXPECT_EQ(harness.text().size(), std::size_t(3 + kReach + 10 + 3));
-
-    harness.load("x\r\n" + line + "\r\ny");
-    colourAll(editor);
-    harness.select(0, long(harness.text().size()));
-    harness.typeText(QStringLiteral("z"));
-    EXPECT_EQ(harness.text().size(), 1u);
-
-    harness.load(line);
-    colourAll(editor);
-    harness.caretAt(long(line.size()));
-    harness.key(Qt::Key_Backspace);
-    EXPECT_EQ(harness.text().size(), line.size() - 1);
-    harness.caretAt(kReach + 100);
-    harness.key(Qt::Key_Delete);
-    EXPECT_EQ(harness.text().size(), line.size() - 2);
-    // What an edit made editable is hidden again once it is done.
-    colourAll(editor);
-    EXPECT_EQ(styleAt(editor, kReach + 99), ScriptLexer::kUnreadStyle);
-    harness.select(5, long(harness.text().size()) - 5);
-    editor.cut();
-    EXPECT_EQ(harness.text().size(), 10u);
+    EXPECT_EQ(styleAt(editor, kReach + 2), ScriptLexer::kCutStyle);
 }
 
 } // namespace
