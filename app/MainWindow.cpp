@@ -262,6 +262,9 @@ MainWindow::MainWindow(QWidget* parent)
     m_editor->takeReadingsFromOutside();
     connect(m_language, &LanguageService::read, this, &MainWindow::showReading);
     connect(m_document, &ScriptDocument::pathChanged, this, &MainWindow::scriptPathChanged);
+    // A script being opened is read while it goes into the editor.
+    connect(m_document, &ScriptDocument::loading, this,
+            [this](const QString& path, std::shared_ptr<const std::string> text) { requestReading(std::move(text), path); });
     createShortcuts();
 
     m_editor->zoomTo(m_settings.zoom());
@@ -326,10 +329,16 @@ void MainWindow::checkScriptNow()
     m_checkTimer.stop();
     // A check is a help, not an edit: without the memory for one, the script goes unchecked.
     try {
-        m_language->request(m_revision, m_editor->snapshot(), scriptPath());
+        requestReading(m_editor->snapshot(), scriptPath());
     } catch (const std::bad_alloc&) {
         m_checkMarks->clear();
     }
+}
+
+void MainWindow::requestReading(std::shared_ptr<const std::string> text, const QString& path)
+{
+    m_language->request(m_revision, std::move(text), path);
+    m_requested = {m_revision, path};
 }
 
 void MainWindow::setCheckPause(std::chrono::milliseconds pause)
@@ -389,7 +398,8 @@ void MainWindow::scriptPathChanged()
     // Also after every open: a script just opened is read at once, not after a pause in typing.
     // The level hint follows the path at once; the new folder's names come with the reading.
     updateScriptContext(std::make_shared<const DeclaredNames>());
-    checkScriptNow();
+    if (m_requested != std::pair{m_revision, scriptPath()})
+        checkScriptNow();
 }
 
 void MainWindow::updateScriptContext(std::shared_ptr<const DeclaredNames> siblings)

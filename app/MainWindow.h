@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CheckMarks;
@@ -54,6 +55,7 @@ public:
     // once the check of the text as it stands is done, underlines the faults, lists them in the
     // problems window and emits scriptChecked.
     void checkScriptNow();
+    void requestReading(std::shared_ptr<const std::string> text, const QString& path);
     // How long typing must pause before the script is checked by itself.
     void setCheckPause(std::chrono::milliseconds pause);
     // How long after the first unsaved change the recovery copy is written.
@@ -127,6 +129,8 @@ private:
     CheckMarks* m_checkMarks;
     // Counts the changes to the text, so that a check of an older text is never shown.
     std::uint64_t m_revision = 0;
+    // The revision and path of the last reading asked for.
+    std::pair<std::uint64_t, QString> m_requested;
     std::shared_ptr<const DeclaredNames> m_siblingNames = std::make_shared<const DeclaredNames>();
     QString m_contextPath;
     Settings m_settings;

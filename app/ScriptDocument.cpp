@@ -91,10 +91,13 @@ bool ScriptDocument::open(const QString& path, const std::function<void(int)>& p
             throw FileError(FileError::tooLarge, path);
         std::string bytes = readAll(file, size, progress);
         file.close();
-        m_editor->setScript(std::move(bytes), [&progress](int percent) {
-            if (progress)
-                progress(50 + percent / 2);
-        });
+        m_editor->setScript(
+            std::move(bytes),
+            [&progress](int percent) {
+                if (progress)
+                    progress(50 + percent / 2);
+            },
+            [this, &path](std::shared_ptr<const std::string> text) { emit loading(path, std::move(text)); });
     } catch (const FileError& error) {
         report(error.message());
         return false;

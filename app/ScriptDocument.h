@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 class ScriptEditor;
 class Settings;
@@ -51,6 +53,9 @@ public:
 
 signals:
     void pathChanged();
+    // A script read from `path` is going into the editor: its text, as the editor's snapshot
+    // gives it once it is in.
+    void loading(const QString& path, std::shared_ptr<const std::string> text);
 
 private:
     bool write(const QString& path);

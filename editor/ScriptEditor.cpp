@@ -101,8 +101,10 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int length) {
                 noteModification(position, type, length);
-                m_snapshot.reset();
-                emit textChanging();
+                if (!m_loading) {
+                    m_snapshot.reset();
+                    emit textChanging();
+                }
             });
 
     setUtf8(true);
@@ -172,7 +174,8 @@ QString ScriptEditor::levelHint() const
     return m_assistant->levelHint();
 }
 
-void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int)>& progress)
+void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int)>& progress,
+                             const std::function<void(std::shared_ptr<const std::string>)>& loading)
 {
     const auto report = [&progress](int percent) {
         if (progress)
@@ -190,34 +193,45 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
         std::string().swap(fileBytes);
     }
     report(30);
+    // Corrected no further along a line than its reach: the rests of long lines stay as they are.
+    correctCase(text);
+    const auto script = std::make_shared<const std::string>(std::move(text));
     // The rests of the text that is here go with it, not before.
     LineCuts cuts;
     std::vector<std::size_t> marks;
-    text = cuts.cutLongLines(text, &marks);
-    correctCase(text);
+    const std::optional<std::string> cut = cuts.cutLongLines(*script, &marks);
+    const std::string_view shown = cut ? std::string_view(*cut) : std::string_view(*script);
     report(60);
 
     // The component reports a failed allocation by its status instead of an exception; the room
     // is asked for before the old text goes. It comes with room for typing: a buffer just large
     // enough is moved whole to a larger one at the first key.
     SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + text.size() / 16 + 4096));
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(shown.size() + shown.size() / 16 + 4096));
     if (SendScintilla(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
         SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
         throw std::bad_alloc();
     }
+    // The load is one change, and the script's text may be read while it goes in.
+    m_snapshot.reset();
+    emit textChanging();
+    if (loading)
+        loading(script);
+    m_loading = true;
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
-    takeText(std::move(text), std::move(cuts), marks);
+    takeText(shown, std::move(cuts), marks);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0);
+    m_loading = false;
+    m_snapshot = script;
     report(100);
 }
 
 // Replaces the whole text with `text`, cut by `cuts`, whose marks stand at `marks`: they are
 // known already, so the text is not searched for them.
-void ScriptEditor::takeText(std::string text, LineCuts cuts, const std::vector<std::size_t>& marks)
+void ScriptEditor::takeText(std::string_view text, LineCuts cuts, const std::vector<std::size_t>& marks)
 {
     SendScintilla(SCI_CLEARALL);
     m_cuts = std::move(cuts);
@@ -226,7 +240,7 @@ void ScriptEditor::takeText(std::string text, LineCuts cuts, const std::vector<s
     m_marksGiven = false;
     m_cuts.setMarks(text, marks);
     for (const std::size_t mark : marks)
-        showMark(std::string_view(text).substr(mark, LineCuts::kMarkBytes));
+        showMark(text.substr(mark, LineCuts::kMarkBytes));
 }
 
 void ScriptEditor::showMark(std::string_view mark)
@@ -239,9 +253,10 @@ void ScriptEditor::replaceText(std::string_view documentText)
 {
     const EditStep step(*this);
     std::vector<std::size_t> marks;
-    const std::string text = m_cuts.cutLongLines(documentText, &marks);
+    const std::optional<std::string> cut = m_cuts.cutLongLines(documentText, &marks);
+    const std::string_view text = cut ? std::string_view(*cut) : documentText;
     for (const std::size_t mark : marks)
-        showMark(std::string_view(text).substr(mark, LineCuts::kMarkBytes));
+        showMark(text.substr(mark, LineCuts::kMarkBytes));
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_APPENDTEXT, uintptr_t(text.size()), text.data());
 }

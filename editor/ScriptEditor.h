@@ -29,9 +29,13 @@ public:
     ~ScriptEditor() override;
 
     // Replaces the whole text with a script file's bytes, case-corrected; afterwards there are no
-    // unsaved changes and nothing to undo. `progress` hears how far it got, from 0 to 100. Throws
-    // std::bad_alloc, leaving the text as it was, when the memory cannot hold the script.
-    void setScript(std::string fileBytes, const std::function<void(int)>& progress = {});
+    // unsaved changes and nothing to undo. `progress` hears how far it got, from 0 to 100.
+    // `loading` is given the script's text, as snapshot() gives it afterwards, once it is sure to
+    // go in and before it does: one textChanging() stands for the whole load, and readers on
+    // other threads may start on the text meanwhile. Throws std::bad_alloc, leaving the text as
+    // it was, when the memory cannot hold the script.
+    void setScript(std::string fileBytes, const std::function<void(int)>& progress = {},
+                   const std::function<void(std::shared_ptr<const std::string>)>& loading = {});
     // Replaces the whole text with `documentText` (UTF-8, CR LF) as one edit that can be undone
     // and leaves unsaved changes.
     void replaceText(std::string_view documentText);
@@ -104,7 +108,7 @@ private:
     void trackMarks(long position, int type, long length);
     const LineCuts& cuts() const;
     std::string_view bytesAt(long from, long to) const;
-    void takeText(std::string text, LineCuts cuts, const std::vector<std::size_t>& marks);
+    void takeText(std::string_view text, LineCuts cuts, const std::vector<std::size_t>& marks);
     void showMark(std::string_view mark);
     void cutTouchedLines();
     void cutLine(long line);
@@ -118,6 +122,7 @@ private:
     mutable LineCuts m_cuts;
     mutable std::pair<long, long> m_inserted{0, 0};  // position and length
     bool m_marksGiven = false;  // the text going in comes with its marks known
+    bool m_loading = false;
     TextSnapshots m_snapshots;
     std::shared_ptr<const std::string> m_snapshot;  // of the text as it is; null once it changes
     ScriptAssistant* m_assistant = nullptr;

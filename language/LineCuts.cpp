@@ -63,7 +63,7 @@ std::size_t LineCuts::cutPoint(std::string_view line)
     return cut;
 }
 
-std::string LineCuts::cutLongLines(std::string_view text, std::vector<std::size_t>* marks)
+std::optional<std::string> LineCuts::cutLongLines(std::string_view text, std::vector<std::size_t>* marks)
 {
     std::string shown;
     std::size_t copied = 0;
@@ -89,7 +89,7 @@ std::string LineCuts::cutLongLines(std::string_view text, std::vector<std::size_
         start = end;
     }
     if (copied == 0)
-        return std::string(text);
+        return std::nullopt;
     shown.append(text.substr(copied));
     return shown;
 }

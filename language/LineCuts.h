@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +33,9 @@ public:
     static std::size_t cutPoint(std::string_view line);
 
     // `text` (the editor's text: UTF-8 with CR LF line ends) with each line longer than
-    // kLineReach cut there and its rest kept aside; `marks` receives where the marks stand.
-    // Lines no longer than that stay as they are; a line stays whole once no mark is left.
-    std::string cutLongLines(std::string_view text, std::vector<std::size_t>* marks = nullptr);
+    // kLineReach cut there and its rest kept aside, or nothing when no line is; `marks` receives
+    // where the marks stand. A line stays whole once no mark is left to give.
+    std::optional<std::string> cutLongLines(std::string_view text, std::vector<std::size_t>* marks = nullptr);
 
     // A mark standing for `rest`, or nothing once every mark has been given out.
     std::string markFor(std::string rest);

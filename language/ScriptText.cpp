@@ -79,16 +79,24 @@ std::string documentFromFile(std::string_view fileBytes)
 
 bool isDocumentText(std::string_view fileBytes)
 {
-    for (std::size_t p = 0; p < fileBytes.size(); ++p) {
-        const auto byte = static_cast<unsigned char>(fileBytes[p]);
-        if (byte >= 0x80)
-            return false;
-        if (byte == '\r' && (p + 1 == fileBytes.size() || fileBytes[p + 1] != '\n'))
-            return false;
-        if (byte == '\n' && (p == 0 || fileBytes[p - 1] != '\r'))
-            return false;
+    // Every byte of a script passes here on its way in, so the loop has no branch on the bytes
+    // and the compiler makes vector code of it. As many CRs as LFs, with a CR in front of every
+    // LF, leaves no CR alone either.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(fileBytes.data());
+    const std::size_t size = fileBytes.size();
+    if (size == 0)
+        return true;
+    unsigned char high = bytes[0];
+    std::size_t carriageReturns = bytes[0] == '\r';
+    std::size_t lineFeeds = bytes[0] == '\n';
+    std::size_t loneLineFeeds = lineFeeds;
+    for (std::size_t p = 1; p < size; ++p) {
+        high |= bytes[p];
+        carriageReturns += bytes[p] == '\r';
+        lineFeeds += bytes[p] == '\n';
+        loneLineFeeds += (bytes[p] == '\n') & (bytes[p - 1] != '\r');
     }
-    return true;
+    return high < 0x80 && carriageReturns == lineFeeds && loneLineFeeds == 0;
 }
 
 std::string fileFromDocument(std::string_view documentText)
