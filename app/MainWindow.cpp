@@ -326,7 +326,13 @@ void MainWindow::checkScriptNow()
     m_checkTimer.stop();
     // A check is a help, not an edit: without the memory for one, the script goes unchecked.
     try {
-        m_language->request(m_revision, m_editor->snapshot(), scriptPath());
+        // The text stands in for its file in the level until the editor holds another script.
+        const QString path = scriptPath();
+        if (path != m_readPath) {
+            m_language->closeDocument(m_readPath);
+            m_readPath = path;
+        }
+        m_language->request(m_revision, m_editor->snapshot(), path);
     } catch (const std::bad_alloc&) {
         m_checkMarks->clear();
     }

@@ -129,6 +129,7 @@ private:
     std::uint64_t m_revision = 0;
     std::shared_ptr<const DeclaredNames> m_siblingNames = std::make_shared<const DeclaredNames>();
     QString m_contextPath;
+    QString m_readPath;  // the path the language service holds the editor's text as
     Settings m_settings;
     ScriptDocument* m_document;
 };

@@ -36,7 +36,8 @@ public:
 
     // The level of the folder holding `scriptPath`, brought up to date with the folder on disk and
     // the open documents in it. An open document belongs to its folder's level whatever its name
-    // ends in, since the window checks whatever it holds with the scripts beside it.
+    // ends in, since the window checks whatever it holds with the scripts beside it. An empty
+    // path has no folder, and an empty level: see unsavedLevel.
     std::shared_ptr<const Level> levelOf(const QString& scriptPath);
     // The same for a folder named directly.
     std::shared_ptr<const Level> levelOfFolder(const QString& folder);
