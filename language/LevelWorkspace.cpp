@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <future>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -69,7 +70,6 @@ std::optional<std::size_t> Level::indexOf(const QString& path) const
 
 struct LevelWorkspace::Script {
     LevelScript read;
-    QString fileName;
     FileStamp stamp;  // of the file as it was read; for an open document, unused
 };
 
@@ -190,86 +190,100 @@ void LevelWorkspace::forgetFoldersBut(const QString& kept)
     }
 }
 
-void LevelWorkspace::refresh(Folder& folder)
+std::vector<QString> LevelWorkspace::scriptPathsIn(const QString& folder) const
 {
-    // The scripts of the level: the folder's `.bsl` entries, whatever they are (a folder or a pipe
-    // by that name is a script that cannot be read), and the open documents in it.
-    std::map<QString, QString> found;  // path -> file name
-    if (!folder.path.isEmpty()) {
-        const QDir dir(folder.path);
+    // The folder's `.bsl` entries whatever they are (a folder or a pipe by that name is a script
+    // that cannot be read), and the open documents in it.
+    std::vector<std::pair<QString, QString>> found;  // file name, path
+    if (!folder.isEmpty()) {
+        const QDir dir(folder);
         const QDir::Filters filters = QDir::Files | QDir::Dirs | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
         for (const QString& name : dir.entryList({QStringLiteral("*.bsl")}, filters, QDir::NoSort)) {
             if (isScriptName(name))
-                found.emplace(levelPath(dir.filePath(name)), name);
+                found.emplace_back(name, levelPath(dir.filePath(name)));
         }
     }
     for (const auto& [path, document] : m_documents) {
-        if (folderOfScript(path) == folder.path)
-            found.emplace(path, QFileInfo(path).fileName());
+        if (folderOfScript(path) == folder)
+            found.emplace_back(QFileInfo(path).fileName(), path);
     }
-    std::vector<std::pair<QString, QString>> order(found.begin(), found.end());
-    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-        const int folded = a.second.compare(b.second, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a.second < b.second;
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        const int folded = a.first.compare(b.first, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a.first < b.first;
     });
+    std::vector<QString> paths;
+    paths.reserve(found.size());
+    for (auto& [name, path] : found) {
+        if (paths.empty() || paths.back() != path)
+            paths.push_back(std::move(path));
+    }
+    return paths;
+}
 
+std::optional<LevelWorkspace::Source> LevelWorkspace::changedSource(const QString& path, const Script* previous) const
+{
+    Source source;
+    if (const auto document = m_documents.find(path); document != m_documents.end()) {
+        if (previous && previous->read.open && previous->read.analysis->text == document->second.text)
+            return std::nullopt;
+        source.open = true;
+        source.revision = document->second.revision;
+        source.text = document->second.text;
+        return source;
+    }
+    // Stamped before it is read, so that a change while it is read shows next time.
+    source.stamp = fileStampOf(path);
+    if (previous && !previous->read.open && previous->read.readError.isEmpty() && source.stamp.exists &&
+        previous->stamp == source.stamp)
+        return std::nullopt;
+    try {
+        source.text = std::make_shared<const std::string>(documentFromFile(readUnlocked(path)));
+    } catch (const FileError& error) {
+        source.readError = error.message();
+        // Tried again every time, as the cause may pass (a lock, a permission); while it stays
+        // the same, nothing changed.
+        if (previous && !previous->read.open && previous->read.readError == source.readError)
+            return std::nullopt;
+    }
+    return source;
+}
+
+void LevelWorkspace::refresh(Folder& folder)
+{
     std::unordered_map<QString, const Script*> before;
     for (const Script& script : folder.scripts)
         before.emplace(script.read.path, &script);
 
     // Everything is made aside and put in place at the end, so that running out of memory on
     // the way leaves the folder as it was.
+    const std::vector<QString> paths = scriptPathsIn(folder.path);
     std::vector<Script> scripts;
-    scripts.reserve(order.size());
+    scripts.reserve(paths.size());
     std::vector<std::size_t> fresh;  // read again: to count and check
     std::vector<std::shared_ptr<ScriptAnalysis>> uncounted;
     std::vector<QString> declarers;  // paths whose declarations changed, came or went
-    for (const auto& [path, fileName] : order) {
+    for (const QString& path : paths) {
         const auto old = before.find(path);
         const Script* previous = old == before.end() ? nullptr : old->second;
-        Script script;
-        script.fileName = fileName;
-        script.read.path = path;
-        std::shared_ptr<const std::string> text;
-        if (const auto document = m_documents.find(path); document != m_documents.end()) {
-            if (previous && previous->read.open && previous->read.analysis->text == document->second.text) {
-                scripts.push_back(*previous);
-                continue;
-            }
-            script.read.open = true;
-            script.read.revision = document->second.revision;
-            text = document->second.text;
-        } else {
-            // Stamped before it is read, so that a change while it is read shows next time.
-            script.stamp = fileStampOf(path);
-            if (previous && !previous->read.open && previous->read.readError.isEmpty() && script.stamp.exists &&
-                previous->stamp == script.stamp) {
-                scripts.push_back(*previous);
-                continue;
-            }
-            try {
-                text = std::make_shared<const std::string>(documentFromFile(readUnlocked(path)));
-            } catch (const FileError& error) {
-                script.read.readError = error.message();
-            }
-            // An unreadable file is tried again every time, as the cause may pass (a lock, a
-            // permission); while it stays the same, nothing changed.
-            if (previous && !previous->read.open && !script.read.readError.isEmpty() &&
-                previous->read.readError == script.read.readError) {
-                scripts.push_back(*previous);
-                scripts.back().stamp = script.stamp;
-                continue;
-            }
+        std::optional<Source> source = changedSource(path, previous);
+        if (!source) {
+            scripts.push_back(*previous);
+            continue;
         }
-        if (text) {
-            uncounted.push_back(readAnalysis(std::move(text)));
+        Script script;
+        script.stamp = source->stamp;
+        script.read.path = path;
+        script.read.open = source->open;
+        script.read.revision = source->revision;
+        script.read.readError = std::move(source->readError);
+        if (source->text) {
+            uncounted.push_back(readAnalysis(std::move(source->text)));
             script.read.analysis = uncounted.back();
-            script.read.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
-                DeclaredNames::entriesOf(*script.read.analysis->text, script.read.analysis->outline));
         } else {
             script.read.analysis = emptyAnalysis();
-            script.read.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>();
         }
+        script.read.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
+            DeclaredNames::entriesOf(*script.read.analysis->text, script.read.analysis->outline));
         if (previous && *previous->read.declarations == *script.read.declarations)
             script.read.declarations = previous->read.declarations;
         else if (previous || !script.read.declarations->empty())
@@ -277,8 +291,9 @@ void LevelWorkspace::refresh(Folder& folder)
         fresh.push_back(scripts.size());
         scripts.push_back(std::move(script));
     }
+    const std::unordered_set<QString> present(paths.begin(), paths.end());
     for (const Script& gone : folder.scripts) {
-        if (!found.contains(gone.read.path) && !gone.read.declarations->empty())
+        if (!present.contains(gone.read.path) && !gone.read.declarations->empty())
             declarers.push_back(gone.read.path);
     }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,20 @@ private:
         std::uint64_t revision;
         std::shared_ptr<const std::string> text;
     };
+    // Where a script's text comes from now: its document, or its file and that file's stamp.
+    struct Source {
+        bool open = false;
+        std::uint64_t revision = 0;
+        FileStamp stamp;
+        std::shared_ptr<const std::string> text;  // null when the file could not be read
+        QString readError;
+    };
 
     Folder& folderAt(const QString& folder);
+    // The scripts of a folder's level, in level order.
+    std::vector<QString> scriptPathsIn(const QString& folder) const;
+    // What the script at `path` holds, or nothing when it holds what `previous` read.
+    std::optional<Source> changedSource(const QString& path, const Script* previous) const;
     void refresh(Folder& folder);
     // Lets go of folders that hold no open document, but for `kept`: a workspace that is asked
     // about one level after another keeps no more than the levels in use.
