@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/Builtins.h"
 #include "language/Level.h"
 #include "language/TextSearch.h"
 
@@ -11,8 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct BuiltinName;
 
 // What a level's scripts say about a name, read from the level's one analysis of each script:
 // where a name is declared, where it is used, how to rename it, and plain text found across the
