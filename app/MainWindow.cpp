@@ -337,6 +337,11 @@ void MainWindow::checkScriptNow()
 
 void MainWindow::requestReading(std::shared_ptr<const std::string> text, const QString& path)
 {
+    // The text stands in for its file in the level until the editor holds another script.
+    if (path != m_readPath) {
+        m_language->closeDocument(m_readPath);
+        m_readPath = path;
+    }
     m_language->request(m_revision, std::move(text), path);
     m_requested = {m_revision, path};
 }

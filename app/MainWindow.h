@@ -133,6 +133,7 @@ private:
     std::pair<std::uint64_t, QString> m_requested;
     std::shared_ptr<const DeclaredNames> m_siblingNames = std::make_shared<const DeclaredNames>();
     QString m_contextPath;
+    QString m_readPath;  // the path the language service holds the editor's text as
     Settings m_settings;
     ScriptDocument* m_document;
 };

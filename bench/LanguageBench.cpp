@@ -2,19 +2,23 @@
 
 #include "language/Completion.h"
 #include "language/DeclaredNames.h"
+#include "language/LevelQueries.h"
+#include "language/LevelWorkspace.h"
 #include "language/ScriptChecker.h"
 #include "editor/ScriptEditor.h"
 #include "language/ScriptReader.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QListView>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
-
 #include <string>
 #include <string_view>
 
@@ -182,5 +186,153 @@ void BM_CompletionPopup(benchmark::State& state)
     state.counters["candidates"] = double(rows);
 }
 BENCHMARK(BM_CompletionPopup)->Arg(kScriptBytes)->Arg(64 << 20)->Unit(benchmark::kMillisecond);
+
+// A level of eight scripts of `bytes` in all, read from their files as the window reads a level.
+// The generated scripts fork to functions by the generator's names without declaring them; the
+// first file declares them, as a level's first file declares what the others call.
+std::shared_ptr<const Level> generatedLevel(std::size_t bytes)
+{
+    static std::map<std::size_t, std::shared_ptr<const Level>> levels;
+    std::shared_ptr<const Level>& level = levels[bytes];
+    if (level)
+        return level;
+    QTemporaryDir dir;
+    for (int part = 0; part < 8; ++part) {
+        std::string script;
+        if (part == 0) {
+            const DeclaredNames declared = generatorSiblings();
+            for (const auto& [name, entry] : declared.entries())
+                script.append(entry.declaration).append("\r\n{\r\n}\r\n");
+        }
+        script += GenerateScript(bytes / 8, LineEnds::CarriageReturnLineFeed, 1999 + unsigned(part));
+        QFile file(dir.filePath(QStringLiteral("level_part%1.bsl").arg(part)));
+        if (!file.open(QIODevice::WriteOnly) || file.write(script.data(), qint64(script.size())) != qint64(script.size()))
+            return nullptr;
+    }
+    LevelWorkspace workspace;
+    level = workspace.levelOfFolder(dir.path());
+    return level;
+}
+
+// Where the first script declares `count`, which every script calls and many functions hide
+// with a local of that name.
+std::size_t countDeclaration(const Level& level)
+{
+    return level.script(0).text().find("count(void)");
+}
+
+// Shift+F12 on a function of the level: the name resolved and every use found, in every script.
+void BM_FindReferences(benchmark::State& state)
+{
+    const std::shared_ptr<const Level> level = generatedLevel(std::size_t(state.range(0)));
+    if (!level) {
+        state.SkipWithError("cannot write the level");
+        return;
+    }
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const std::optional<LevelSymbol> symbol = symbolAt(*level, 0, countDeclaration(*level));
+        const std::vector<LevelReference> references = referencesOf(*level, *symbol);
+        count = references.size();
+        benchmark::DoNotOptimize(references);
+    }
+    state.counters["references"] = double(count);
+}
+BENCHMARK(BM_FindReferences)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
+
+// F2 on the same function: the new name weighed against the level's names, and the edits made.
+void BM_RenameAcrossLevel(benchmark::State& state)
+{
+    const std::shared_ptr<const Level> level = generatedLevel(std::size_t(state.range(0)));
+    if (!level) {
+        state.SkipWithError("cannot write the level");
+        return;
+    }
+    std::size_t edits = 0;
+    for (auto _ : state) {
+        const LevelEdits rename = renameAt(*level, 0, countDeclaration(*level), "tally");
+        edits = 0;
+        for (const ScriptEdits& script : rename.scripts)
+            edits += script.edits.size();
+        benchmark::DoNotOptimize(rename);
+    }
+    state.counters["edits"] = double(edits);
+}
+BENCHMARK(BM_RenameAcrossLevel)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
+
+// F12 on a call in the last script of the function the first one declares.
+void BM_GoToDefinition(benchmark::State& state)
+{
+    const std::shared_ptr<const Level> level = generatedLevel(8 << 20);
+    if (!level) {
+        state.SkipWithError("cannot write the level");
+        return;
+    }
+    const std::size_t last = level->size() - 1;
+    const std::string_view text = level->script(last).text();
+    std::size_t caret = std::string_view::npos;
+    for (std::size_t at = text.find("fork count", text.size() / 2); at != std::string_view::npos;
+         at = text.find("fork count", at + 1)) {
+        if (symbolAt(*level, last, at + 5)->kind == SymbolKind::Function) {
+            caret = at + 5;
+            break;
+        }
+    }
+    if (caret == std::string_view::npos) {
+        state.SkipWithError("no call of the function");
+        return;
+    }
+    for (auto _ : state) {
+        const std::optional<LevelSymbol> symbol = symbolAt(*level, last, caret);
+        const std::optional<LevelLocation> definition = definitionOf(*level, *symbol);
+        benchmark::DoNotOptimize(definition);
+    }
+}
+BENCHMARK(BM_GoToDefinition)->Unit(benchmark::kMicrosecond);
+
+// Ctrl+Shift+F for a command, whole words, letter case ignored, in every script of the level.
+void BM_FindInLevel(benchmark::State& state)
+{
+    const std::shared_ptr<const Level> level = generatedLevel(std::size_t(state.range(0)));
+    if (!level) {
+        state.SkipWithError("cannot write the level");
+        return;
+    }
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const std::vector<TextMatch> matches = findInLevel(*level, "AI2_ATTACK", {false, true});
+        count = matches.size();
+        benchmark::DoNotOptimize(matches);
+    }
+    state.counters["matches"] = double(count);
+}
+BENCHMARK(BM_FindInLevel)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
+
+// What the worker does at a pause in typing in one script of a level of a thousand scripts of
+// 4 KiB: the new revision read and checked, the folder looked over, no other file read again.
+void BM_LevelAfterTyping(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const std::string script = GenerateScript(4096, LineEnds::CarriageReturnLineFeed);
+    for (int i = 0; i < state.range(0); ++i) {
+        QFile file(dir.filePath(QStringLiteral("part%1.bsl").arg(i)));
+        if (!file.open(QIODevice::WriteOnly) || file.write(script.data(), qint64(script.size())) != qint64(script.size())) {
+            state.SkipWithError("cannot write the level");
+            return;
+        }
+    }
+    const QString typedInto = dir.filePath(QStringLiteral("part0.bsl"));
+    LevelWorkspace workspace;
+    workspace.levelOf(typedInto);
+    std::uint64_t revision = 0;
+    std::string text = script;
+    const std::size_t middle = text.find("\r\n\t", text.size() / 2) + 3;
+    for (auto _ : state) {
+        text.insert(middle, 1, 'x');
+        workspace.setDocument(typedInto, ++revision, std::make_shared<const std::string>(text));
+        benchmark::DoNotOptimize(workspace.levelOf(typedInto));
+    }
+}
+BENCHMARK(BM_LevelAfterTyping)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -89,9 +89,9 @@ void writeStatement(Writer& out, std::mt19937& random)
 
 } // namespace
 
-std::string GenerateScript(std::size_t bytes, LineEnds lineEnds)
+std::string GenerateScript(std::size_t bytes, LineEnds lineEnds, unsigned seed)
 {
-    std::mt19937 random(1999);
+    std::mt19937 random(seed);
     Writer out(lineEnds);
     out.text().reserve(bytes + 256);
     for (long function = 0; out.text().size() < bytes; ++function) {

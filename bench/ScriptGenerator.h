@@ -8,8 +8,9 @@ enum class LineEnds { LineFeed, CarriageReturnLineFeed };
 
 // A level script of exactly `bytes` bytes, the same for the same arguments: functions holding a
 // realistic mix of command calls with character names and numbers, variables, conditions with
-// operators, keywords and comments, about 27 bytes a line.
-std::string GenerateScript(std::size_t bytes, LineEnds lineEnds = LineEnds::LineFeed);
+// operators, keywords and comments, about 27 bytes a line. Another `seed` gives another script
+// of the same kind, as the files of one level are.
+std::string GenerateScript(std::size_t bytes, LineEnds lineEnds = LineEnds::LineFeed, unsigned seed = 1999);
 
 // Scripts that a careless generator or a damaged file may hand the editor.
 namespace hostile {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "language/TextSearch.h"
+
 #include <QString>
 
 class ScriptEditor;
@@ -8,10 +10,7 @@ class ScriptEditor;
 // typed: characters outside windows-1252 become '?', and any line end is CR LF.
 namespace script_search {
 
-struct Options {
-    bool matchCase = false;
-    bool wholeWord = false;
-};
+using Options = SearchOptions;
 
 enum class Result { Found, FoundAfterWrap, NotFound };
 

@@ -8,7 +8,17 @@ void DeclaredNames::add(Entry entry)
 
 void DeclaredNames::addScript(std::string_view text, const ScriptOutline& outline)
 {
+    for (Entry& entry : entriesOf(text, outline))
+        add(std::move(entry));
+}
+
+std::vector<DeclaredNames::Entry> DeclaredNames::entriesOf(std::string_view text, const ScriptOutline& outline)
+{
+    std::vector<Entry> entries;
+    NameMap<bool> seen(outline.functions.size());
     for (const FunctionDeclaration& function : outline.functions) {
+        if (!seen.try_emplace(function.name, true).second)
+            continue;
         std::string comment;
         for (const std::string_view line : commentLinesAbove(text, lineStartOf(text, function.headerPlace.offset))) {
             if (!comment.empty())
@@ -18,10 +28,11 @@ void DeclaredNames::addScript(std::string_view text, const ScriptOutline& outlin
         std::string declaration = headerLine(function.header);
         const std::size_t open = declaration.find('(');
         std::string parameters = open == std::string::npos ? std::string() : declaration.substr(open);
-        add({std::string(function.name), NameRole::Function, std::move(declaration), std::move(comment), std::move(parameters)});
+        entries.push_back({std::string(function.name), NameRole::Function, std::move(declaration), std::move(comment),
+                           std::move(parameters)});
     }
     for (const VariableDeclaration& variable : outline.variables) {
-        if (variable.role != NameRole::Global)
+        if (variable.role != NameRole::Global || !seen.try_emplace(variable.name, true).second)
             continue;
         std::string declaration = "var ";
         if (!variable.type.empty()) {
@@ -29,8 +40,10 @@ void DeclaredNames::addScript(std::string_view text, const ScriptOutline& outlin
             declaration += ' ';
         }
         declaration += variable.name;
-        add({std::string(variable.name), NameRole::Global, std::move(declaration), {}, std::string(variable.type)});
+        entries.push_back({std::string(variable.name), NameRole::Global, std::move(declaration), {},
+                           std::string(variable.type)});
     }
+    return entries;
 }
 
 const DeclaredNames::Entry* DeclaredNames::find(std::string_view name) const

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 // The functions and globals the other `.bsl` files of a level's folder declare: the game loads
 // them together, so a name one file calls may be declared next to it. The caller reads those
@@ -20,7 +21,13 @@ public:
         // What completion shows beside the name: a function's parameter list ("(string ai_name)")
         // or a global's type; empty when the declaration leaves it out.
         std::string detail = {};
+
+        friend bool operator==(const Entry&, const Entry&) = default;
     };
+
+    // The file-level declarations of one script, each name once (its first declaration), the
+    // functions first, each in text order.
+    static std::vector<Entry> entriesOf(std::string_view text, const ScriptOutline& outline);
 
     void add(Entry entry);
     // The file-level declarations of one script: its functions and globals.

@@ -4,6 +4,7 @@
 
 #include <future>
 #include <new>
+#include <optional>
 
 LanguageService::LanguageService(QObject* parent) : QObject(parent)
 {
@@ -23,7 +24,7 @@ void LanguageService::request(std::uint64_t revision, std::shared_ptr<const std:
     m_worker.start([this, serial, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
         if (m_requests != serial)
             return;
-        ScriptReading reading = readNow(std::move(text), scriptPath);
+        ScriptReading reading = readNow(revision, std::move(text), scriptPath);
         // Delivered through this object's thread, and not at all once it is gone.
         QMetaObject::invokeMethod(
             this,
@@ -31,46 +32,61 @@ void LanguageService::request(std::uint64_t revision, std::shared_ptr<const std:
                 if (m_requests == serial)
                     emit read(revision, reading);
                 // Whatever the window did not keep is freed here, not on its thread.
-                release(std::move(reading.analysis), std::move(reading.findings));
+                release(std::move(reading.analysis), std::move(reading.findings), std::move(reading.level));
             },
             Qt::QueuedConnection);
     });
 }
 
-void LanguageService::release(std::shared_ptr<const ScriptAnalysis> analysis,
-                              std::shared_ptr<const std::vector<Finding>> findings)
+void LanguageService::closeDocument(QString scriptPath)
 {
-    if (analysis || findings)
-        m_worker.start([analysis = std::move(analysis), findings = std::move(findings)]() mutable {
+    m_worker.start([this, scriptPath = std::move(scriptPath)] {
+        const std::lock_guard lock(m_workspaceMutex);
+        m_workspace.closeDocument(scriptPath);
+    });
+}
+
+void LanguageService::release(std::shared_ptr<const ScriptAnalysis> analysis,
+                              std::shared_ptr<const std::vector<Finding>> findings, std::shared_ptr<const Level> level)
+{
+    if (analysis || findings || level)
+        m_worker.start([analysis = std::move(analysis), findings = std::move(findings), level = std::move(level)]() mutable {
             analysis.reset();
             findings.reset();
+            level.reset();
         });
 }
 
-ScriptReading LanguageService::readNow(std::shared_ptr<const std::string> text, const QString& scriptPath)
+ScriptReading LanguageService::readNow(std::uint64_t revision, std::shared_ptr<const std::string> text,
+                                       const QString& scriptPath)
 {
     // A reading is a help, not an edit: without the memory for one, the script goes unread.
     ScriptReading reading;
     try {
+        // Made ready meanwhile, so that the window's next copy of the text does not wait for it.
+        std::future<void> prepared = std::async(std::launch::async | std::launch::deferred,
+                                                [&text] { TextSnapshots::prepareAnother(text); });
+        std::optional<std::size_t> index;
         {
-            const std::lock_guard lock(m_folderMutex);
-            reading.siblings = m_folder.namesBeside(scriptPath);
+            const std::lock_guard lock(m_workspaceMutex);
+            if (scriptPath.isEmpty()) {
+                reading.level = m_workspace.unsavedLevel(revision, text);
+                index = 0;
+            } else {
+                m_workspace.setDocument(scriptPath, revision, text);
+                reading.level = m_workspace.levelOf(scriptPath);
+                index = reading.level->indexOf(scriptPath);
+            }
+            reading.siblings = m_workspace.namesBeside(scriptPath);
         }
-        const std::shared_ptr<ScriptAnalysis> analysis = readAnalysis(text);
-        // The check and the counting both read the outline alone, and a long script's reading
-        // is done sooner with the two side by side. Without a thread to spare the counting waits
-        // for get(), and a failed check waits for it in the future's destructor.
-        std::future<void> counted = std::async(std::launch::async | std::launch::deferred, [&analysis, &text] {
-            countNames(*analysis);
-            TextSnapshots::prepareAnother(text);
-        });
-        std::vector<Finding> findings = checkScript(*analysis->text, analysis->outline, *reading.siblings);
-        counted.get();
-        reading.analysis = analysis;
-        reading.findings = std::make_shared<const std::vector<Finding>>(std::move(findings));
+        prepared.get();
+        if (index) {
+            const LevelScript& script = reading.level->script(*index);
+            reading.analysis = script.analysis;
+            reading.findings = script.findings;
+        }
     } catch (const std::bad_alloc&) {
-        reading.analysis.reset();
-        reading.findings.reset();
+        reading = {};
     }
     return reading;
 }

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <new>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -341,4 +342,47 @@ FileStamp fileStampOf(const QString& path)
         return {};
     return {true, qint64(status.st_size), qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
             status.st_dev, status.st_ino};
+}
+
+std::string readUnlocked(const QString& path)
+{
+    const std::string osPath = osPathOf(path);
+    int fd = FileSystemCalls::instance().open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
+    if (fd < 0)
+        throw FileError::fromErrno(errno, path);
+    struct Closer {
+        int& fd;
+        ~Closer() { closeDescriptor(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) < 0)
+        throw FileError::fromErrno(errno, path);
+    if (!S_ISREG(status.st_mode))
+        throw FileError(FileError::badPath, path);
+    if (status.st_size >= INT_MAX)
+        throw FileError(FileError::tooLarge, path);
+    try {
+        // Sized as the file was when opened, and grown when it has grown since.
+        std::string bytes(std::size_t(status.st_size) + 1, '\0');
+        std::size_t size = 0;
+        for (;;) {
+            if (size == bytes.size()) {
+                if (bytes.size() >= std::size_t(INT_MAX))
+                    throw FileError(FileError::tooLarge, path);
+                bytes.resize(bytes.size() * 2);
+            }
+            const ssize_t done = FileSystemCalls::instance().read(fd, bytes.data() + size, bytes.size() - size);
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done < 0)
+                throw FileError::fromErrno(errno, path);
+            if (done == 0)
+                break;
+            size += std::size_t(done);
+        }
+        bytes.resize(size);
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        throw FileError(FileError::tooLarge, path);
+    }
 }

@@ -123,3 +123,9 @@ struct FileStamp {
 };
 
 FileStamp fileStampOf(const QString& path);
+
+// The whole of a file that is only looked at, such as the other scripts of a level: read without
+// a lock, since holding one would make the window's save of that very file fail meanwhile. A
+// folder, pipe or device is refused rather than waited on, and so is a file larger than the
+// editor addresses (2 GB). Throws FileError naming the path.
+std::string readUnlocked(const QString& path);

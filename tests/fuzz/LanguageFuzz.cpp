@@ -1,10 +1,12 @@
 // Any bytes through the reading, the check, completion and hints, at carets spread over the
-// text, both from a reading of the text itself and from one of an earlier revision of it.
+// text, both from a reading of the text itself and from one of an earlier revision of it; and
+// through the queries on a level made of the text and that earlier revision.
 
 #include "FuzzCheck.h"
 
 #include "language/Completion.h"
 #include "language/DeclaredNames.h"
+#include "language/LevelQueries.h"
 #include "language/ScriptChecker.h"
 #include "language/ScriptHints.h"
 #include "language/ScriptReader.h"
@@ -12,8 +14,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -63,6 +68,51 @@ void checkAt(std::string_view text, std::size_t caret, const ScriptAnalysis& ana
         FUZZ_CHECK(argument.offset + argument.text.size() <= text.size(), "an argument past the end");
 }
 
+// Every place a level query gives lies in its script's text, in the order promised.
+void checkLevelAt(const Level& level, std::size_t caret)
+{
+    const std::optional<LevelSymbol> symbol = symbolAt(level, 0, caret);
+    if (!symbol)
+        return;
+    FUZZ_CHECK(symbol->offset + symbol->name.size() <= level.script(0).text().size(), "a symbol past the end");
+    if (const std::optional<LevelLocation> definition = definitionOf(level, *symbol)) {
+        const std::string_view text = level.script(definition->script).text();
+        FUZZ_CHECK(definition->place.offset + definition->length <= text.size(), "a definition past the end");
+        FUZZ_CHECK(sameName(text.substr(definition->place.offset, definition->length), symbol->name),
+                   "a definition of another name");
+    }
+    std::pair<std::size_t, std::size_t> previous{0, 0};
+    for (const LevelReference& reference : referencesOf(level, *symbol)) {
+        const LevelLocation& at = reference.location;
+        const std::string_view text = level.script(at.script).text();
+        FUZZ_CHECK(at.place.offset + at.length <= text.size(), "a reference past the end");
+        FUZZ_CHECK(sameName(text.substr(at.place.offset, at.length), symbol->name), "a reference to another name");
+        FUZZ_CHECK(std::pair(at.script, at.place.offset) >= previous, "references out of order");
+        previous = {at.script, at.place.offset + 1};
+    }
+    for (const ScriptEdits& script : renameAt(level, 0, caret, "renamed_name").scripts) {
+        std::size_t end = 0;
+        for (const TextEdit& edit : script.edits) {
+            FUZZ_CHECK(edit.offset >= end, "overlapping edits");
+            end = edit.offset + edit.length;
+            FUZZ_CHECK(end <= level.script(script.script).text().size(), "an edit past the end");
+        }
+    }
+}
+
+std::shared_ptr<const Level> levelOf(std::shared_ptr<const std::string> first, std::shared_ptr<const std::string> second)
+{
+    std::vector<LevelScript> scripts;
+    for (auto& text : {std::move(first), std::move(second)}) {
+        LevelScript script;
+        script.analysis = analyseScript(text);
+        script.findings = std::make_shared<const std::vector<Finding>>();
+        script.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>();
+        scripts.push_back(std::move(script));
+    }
+    return std::make_shared<const Level>(QString(), std::move(scripts));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -86,5 +136,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string edited = text->substr(size / 3);
     for (std::size_t caret = 0; caret <= edited.size(); caret += step)
         checkAt(edited, caret, *analysis, siblings);
+
+    const std::shared_ptr<const Level> level = levelOf(text, std::make_shared<const std::string>(edited));
+    for (std::size_t caret = 0; caret <= size; caret += step)
+        checkLevelAt(*level, caret);
+    checkLevelAt(*level, size);
     return 0;
 }

@@ -38,6 +38,11 @@ TEST(LanguageService, DeliversOnlyTheNewestRequest)
     QObject::connect(&service, &LanguageService::read, [&](std::uint64_t revision, const ScriptReading& reading) {
         EXPECT_EQ(revision, 7u);
         knowsLevelStart.push_back(reading.siblings && reading.siblings->contains("level_start"));
+        ASSERT_TRUE(reading.level);
+        EXPECT_EQ(reading.level->size(), 2u);
+        EXPECT_EQ(reading.level->script(0).analysis, reading.analysis);
+        EXPECT_TRUE(reading.level->script(0).open);
+        EXPECT_TRUE(reading.findings && reading.findings->empty());
     });
     service.request(7, text, script);
     ASSERT_TRUE(write(folder.filePath(QStringLiteral("level1_start.bsl")), "func void level_start(void)\r\n{\r\n}\r\n"));
@@ -49,6 +54,45 @@ TEST(LanguageService, DeliversOnlyTheNewestRequest)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     ASSERT_EQ(knowsLevelStart.size(), 1u);
     EXPECT_TRUE(knowsLevelStart.front());
+}
+
+// Saved under another name, the old script's file is what its level holds again, not the text
+// the editor had for it.
+TEST(LanguageService, AClosedDocumentGivesWayToItsFile)
+{
+    int argc = 0;
+    QCoreApplication application(argc, nullptr);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString first = folder.filePath(QStringLiteral("a.bsl"));
+    const QString second = folder.filePath(QStringLiteral("b.bsl"));
+    ASSERT_TRUE(write(first, "func void on_disk(void)\r\n"));
+
+    LanguageService service;
+    std::vector<ScriptReading> readings;
+    QObject::connect(&service, &LanguageService::read,
+                     [&](std::uint64_t, const ScriptReading& reading) { readings.push_back(reading); });
+    const auto waitForReading = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        while (readings.empty() && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+    service.request(1, std::make_shared<const std::string>("func void edited(void)\r\n"), first);
+    waitForReading();
+    ASSERT_EQ(readings.size(), 1u);
+    EXPECT_TRUE(readings.front().level->script(0).open);
+
+    readings.clear();
+    ASSERT_TRUE(write(second, "func void edited(void)\r\n"));
+    service.closeDocument(first);
+    service.request(2, std::make_shared<const std::string>("func void edited(void)\r\n"), second);
+    waitForReading();
+    ASSERT_EQ(readings.size(), 1u);
+    ASSERT_EQ(readings.front().level->size(), 2u);
+    EXPECT_FALSE(readings.front().level->script(0).open);
+    EXPECT_TRUE(readings.front().siblings->contains("on_disk"));
+    EXPECT_FALSE(readings.front().siblings->contains("edited"));
 }
 
 } // namespace

@@ -1,0 +1,361 @@
+#include "language/LevelWorkspace.h"
+
+#include "language/ScriptText.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <future>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+const std::shared_ptr<const ScriptAnalysis>& emptyAnalysis()
+{
+    static const std::shared_ptr<const ScriptAnalysis> analysis =
+        analyseScript(std::make_shared<const std::string>());
+    return analysis;
+}
+
+QString folderOfScript(const QString& scriptPath)
+{
+    return levelPath(QFileInfo(scriptPath).absolutePath());
+}
+
+bool isScriptName(const QString& fileName)
+{
+    return fileName.endsWith(QLatin1String(".bsl"), Qt::CaseInsensitive);
+}
+
+// The names one of `a` and `b` declares and the other does not.
+std::vector<std::string> namesOnOneSide(const DeclaredNames& a, const DeclaredNames& b)
+{
+    std::vector<std::string> names;
+    for (const auto& [name, entry] : a.entries()) {
+        if (!b.contains(name))
+            names.push_back(name);
+    }
+    for (const auto& [name, entry] : b.entries()) {
+        if (!a.contains(name))
+            names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+QString levelPath(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+Level::Level(QString folder, std::vector<LevelScript> scripts)
+    : m_folder(std::move(folder)), m_scripts(std::move(scripts))
+{
+}
+
+std::optional<std::size_t> Level::indexOf(const QString& path) const
+{
+    const QString wanted = levelPath(path);
+    for (std::size_t i = 0; i < m_scripts.size(); ++i) {
+        if (m_scripts[i].path == wanted)
+            return i;
+    }
+    return std::nullopt;
+}
+
+struct LevelWorkspace::Script {
+    LevelScript read;
+    FileStamp stamp;  // of the file as it was read; for an open document, unused
+};
+
+struct LevelWorkspace::Folder {
+    QString path;
+    std::vector<Script> scripts;  // in level order
+    // Every script's functions and globals, each name's first declaration in level order.
+    std::shared_ptr<const DeclaredNames> names = std::make_shared<const DeclaredNames>();
+    std::shared_ptr<const Level> level;
+    QString besidePath;
+    std::shared_ptr<const DeclaredNames> beside;
+};
+
+LevelWorkspace::LevelWorkspace() : m_noNames(std::make_shared<const DeclaredNames>())
+{
+}
+
+LevelWorkspace::~LevelWorkspace() = default;
+
+void LevelWorkspace::setDocument(const QString& path, std::uint64_t revision, std::shared_ptr<const std::string> text)
+{
+    const QString key = levelPath(path);
+    if (key.isEmpty() || !text)
+        return;
+    const auto known = m_documents.find(key);
+    if (known != m_documents.end()) {
+        if (revision > known->second.revision)
+            known->second = {revision, std::move(text)};
+        return;
+    }
+    m_documents.emplace(key, Document{revision, std::move(text)});
+}
+
+void LevelWorkspace::closeDocument(const QString& path)
+{
+    m_documents.erase(levelPath(path));
+}
+
+std::shared_ptr<const Level> LevelWorkspace::levelOf(const QString& scriptPath)
+{
+    if (scriptPath.isEmpty())
+        return std::make_shared<const Level>(QString(), std::vector<LevelScript>());
+    return levelOfFolder(folderOfScript(scriptPath));
+}
+
+std::shared_ptr<const Level> LevelWorkspace::levelOfFolder(const QString& folderPath)
+{
+    const QString key = levelPath(folderPath);
+    Folder& folder = folderAt(key);
+    refresh(folder);
+    std::shared_ptr<const Level> level = folder.level;
+    forgetFoldersBut(key);
+    return level;
+}
+
+std::shared_ptr<const Level> LevelWorkspace::unsavedLevel(std::uint64_t revision, std::shared_ptr<const std::string> text)
+{
+    if (m_unsavedLevel && revision == m_unsavedRevision)
+        return m_unsavedLevel;
+    std::shared_ptr<const ScriptAnalysis> analysis = analyseScript(std::move(text));
+    LevelScript script;
+    script.open = true;
+    script.revision = revision;
+    script.findings = std::make_shared<const std::vector<Finding>>(checkScript(*analysis->text, analysis->outline));
+    script.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
+        DeclaredNames::entriesOf(*analysis->text, analysis->outline));
+    script.analysis = std::move(analysis);
+    std::vector<LevelScript> scripts;
+    scripts.push_back(std::move(script));
+    m_unsavedLevel = std::make_shared<const Level>(QString(), std::move(scripts));
+    m_unsavedRevision = revision;
+    return m_unsavedLevel;
+}
+
+std::shared_ptr<const DeclaredNames> LevelWorkspace::namesBeside(const QString& scriptPath)
+{
+    const QString path = levelPath(scriptPath);
+    if (path.isEmpty())
+        return m_noNames;
+    const auto found = m_folders.find(folderOfScript(path));
+    if (found == m_folders.end())
+        return m_noNames;
+    Folder& folder = *found->second;
+    if (folder.beside && folder.besidePath == path)
+        return folder.beside;
+    auto names = std::make_shared<DeclaredNames>();
+    for (const Script& script : folder.scripts) {
+        if (script.read.path == path)
+            continue;
+        for (const DeclaredNames::Entry& entry : *script.read.declarations)
+            names->add(entry);
+    }
+    folder.besidePath = path;
+    folder.beside = std::move(names);
+    return folder.beside;
+}
+
+LevelWorkspace::Folder& LevelWorkspace::folderAt(const QString& path)
+{
+    std::unique_ptr<Folder>& folder = m_folders[path];
+    if (!folder) {
+        folder = std::make_unique<Folder>();
+        folder->path = path;
+    }
+    return *folder;
+}
+
+void LevelWorkspace::forgetFoldersBut(const QString& kept)
+{
+    for (auto folder = m_folders.begin(); folder != m_folders.end();) {
+        const bool holdsDocument = std::any_of(m_documents.begin(), m_documents.end(), [&](const auto& document) {
+            return folderOfScript(document.first) == folder->first;
+        });
+        if (folder->first == kept || holdsDocument)
+            ++folder;
+        else
+            folder = m_folders.erase(folder);
+    }
+}
+
+std::vector<QString> LevelWorkspace::scriptPathsIn(const QString& folder) const
+{
+    // The folder's `.bsl` entries whatever they are (a folder or a pipe by that name is a script
+    // that cannot be read), and the open documents in it.
+    std::vector<std::pair<QString, QString>> found;  // file name, path
+    if (!folder.isEmpty()) {
+        const QDir dir(folder);
+        const QDir::Filters filters = QDir::Files | QDir::Dirs | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+        for (const QString& name : dir.entryList({QStringLiteral("*.bsl")}, filters, QDir::NoSort)) {
+            if (isScriptName(name))
+                found.emplace_back(name, levelPath(dir.filePath(name)));
+        }
+    }
+    for (const auto& [path, document] : m_documents) {
+        if (folderOfScript(path) == folder)
+            found.emplace_back(QFileInfo(path).fileName(), path);
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        const int folded = a.first.compare(b.first, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a.first < b.first;
+    });
+    std::vector<QString> paths;
+    paths.reserve(found.size());
+    for (auto& [name, path] : found) {
+        if (paths.empty() || paths.back() != path)
+            paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+std::optional<LevelWorkspace::Source> LevelWorkspace::changedSource(const QString& path, const Script* previous) const
+{
+    Source source;
+    if (const auto document = m_documents.find(path); document != m_documents.end()) {
+        if (previous && previous->read.open && previous->read.analysis->text == document->second.text)
+            return std::nullopt;
+        source.open = true;
+        source.revision = document->second.revision;
+        source.text = document->second.text;
+        return source;
+    }
+    // Stamped before it is read, so that a change while it is read shows next time.
+    source.stamp = fileStampOf(path);
+    if (previous && !previous->read.open && previous->read.readError.isEmpty() && source.stamp.exists &&
+        previous->stamp == source.stamp)
+        return std::nullopt;
+    try {
+        source.text = std::make_shared<const std::string>(documentFromFile(readUnlocked(path)));
+    } catch (const FileError& error) {
+        source.readError = error.message();
+        // Tried again every time, as the cause may pass (a lock, a permission); while it stays
+        // the same, nothing changed.
+        if (previous && !previous->read.open && previous->read.readError == source.readError)
+            return std::nullopt;
+    }
+    return source;
+}
+
+void LevelWorkspace::refresh(Folder& folder)
+{
+    std::unordered_map<QString, const Script*> before;
+    for (const Script& script : folder.scripts)
+        before.emplace(script.read.path, &script);
+
+    // Everything is made aside and put in place at the end, so that running out of memory on
+    // the way leaves the folder as it was.
+    const std::vector<QString> paths = scriptPathsIn(folder.path);
+    std::vector<Script> scripts;
+    scripts.reserve(paths.size());
+    std::vector<std::size_t> fresh;  // read again: to count and check
+    std::vector<std::shared_ptr<ScriptAnalysis>> uncounted;
+    std::vector<QString> declarers;  // paths whose declarations changed, came or went
+    for (const QString& path : paths) {
+        const auto old = before.find(path);
+        const Script* previous = old == before.end() ? nullptr : old->second;
+        std::optional<Source> source = changedSource(path, previous);
+        if (!source) {
+            scripts.push_back(*previous);
+            continue;
+        }
+        Script script;
+        script.stamp = source->stamp;
+        script.read.path = path;
+        script.read.open = source->open;
+        script.read.revision = source->revision;
+        script.read.readError = std::move(source->readError);
+        if (source->text) {
+            uncounted.push_back(readAnalysis(std::move(source->text)));
+            script.read.analysis = uncounted.back();
+        } else {
+            script.read.analysis = emptyAnalysis();
+        }
+        script.read.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
+            DeclaredNames::entriesOf(*script.read.analysis->text, script.read.analysis->outline));
+        if (previous && *previous->read.declarations == *script.read.declarations)
+            script.read.declarations = previous->read.declarations;
+        else if (previous || !script.read.declarations->empty())
+            declarers.push_back(path);
+        fresh.push_back(scripts.size());
+        scripts.push_back(std::move(script));
+    }
+    const std::unordered_set<QString> present(paths.begin(), paths.end());
+    for (const Script& gone : folder.scripts) {
+        if (!present.contains(gone.read.path) && !gone.read.declarations->empty())
+            declarers.push_back(gone.read.path);
+    }
+
+    std::shared_ptr<const DeclaredNames> names = folder.names;
+    std::vector<std::string> changedNames;
+    if (!declarers.empty()) {
+        auto all = std::make_shared<DeclaredNames>();
+        for (const Script& script : scripts) {
+            for (const DeclaredNames::Entry& entry : *script.read.declarations)
+                all->add(entry);
+        }
+        changedNames = namesOnOneSide(*folder.names, *all);
+        names = std::move(all);
+    }
+
+    // The check of one script is handed every declaration of the level, its own included: it
+    // asks of a name only whether the level declares it, and a name the script declares itself
+    // it already knows. So one set of names serves every script, instead of one set for each.
+    std::vector<std::size_t> toCheck = fresh;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < scripts.size() && !changedNames.empty(); ++i) {
+        if (next < fresh.size() && fresh[next] == i) {
+            ++next;
+            continue;
+        }
+        const NameMap<std::uint32_t>& uses = scripts[i].read.analysis->uses;
+        if (std::any_of(changedNames.begin(), changedNames.end(),
+                        [&uses](const std::string& name) { return uses.contains(name); }))
+            toCheck.push_back(i);
+    }
+    {
+        // The counting and the check both read only the outline: side by side, a long script is
+        // done sooner. Without a thread to spare the counting waits for get(), and a failed check
+        // waits for it in the future's destructor.
+        std::future<void> counted = std::async(std::launch::async | std::launch::deferred, [&uncounted] {
+            for (const std::shared_ptr<ScriptAnalysis>& analysis : uncounted)
+                countNames(*analysis);
+        });
+        for (const std::size_t i : toCheck) {
+            LevelScript& script = scripts[i].read;
+            script.findings = std::make_shared<const std::vector<Finding>>(
+                checkScript(*script.analysis->text, script.analysis->outline, *names));
+        }
+        counted.get();
+    }
+
+    const bool sameScripts = scripts.size() == folder.scripts.size() &&
+                             std::equal(scripts.begin(), scripts.end(), folder.scripts.begin(),
+                                        [](const Script& a, const Script& b) { return a.read.path == b.read.path; });
+    std::shared_ptr<const Level> level = folder.level;
+    if (!level || !sameScripts || !toCheck.empty()) {
+        std::vector<LevelScript> snapshot;
+        snapshot.reserve(scripts.size());
+        for (const Script& script : scripts)
+            snapshot.push_back(script.read);
+        level = std::make_shared<const Level>(folder.path, std::move(snapshot));
+    }
+
+    if (!folder.besidePath.isEmpty() &&
+        std::any_of(declarers.begin(), declarers.end(), [&](const QString& path) { return path != folder.besidePath; }))
+        folder.beside.reset();
+    folder.scripts = std::move(scripts);
+    folder.names = std::move(names);
+    folder.level = std::move(level);
+}

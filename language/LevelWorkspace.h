@@ -1,0 +1,87 @@
+#pragma once
+
+#include "language/DeclaredNames.h"
+#include "language/Level.h"
+#include "platform/File.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Keeps the levels that are being worked on current, and hands out snapshots of them. A pause in
+// typing, a language server's change and a command-line check all ask again and again, so only
+// what changed is done again: a file is read again only when its stamp on disk changed, a text
+// is read (analysed) once per revision, and a script is checked again only when its own text
+// changed or a declaration it names appeared or vanished elsewhere in its level.
+//
+// Open documents (the texts an editor holds) stand in for their files. Not thread-safe: one
+// thread at a time uses it, as the window's worker does; the snapshots it hands out are for all.
+class LevelWorkspace {
+public:
+    LevelWorkspace();
+    ~LevelWorkspace();
+    LevelWorkspace(const LevelWorkspace&) = delete;
+    LevelWorkspace& operator=(const LevelWorkspace&) = delete;
+
+    // The text a document holds for the script at `path`, which stands in for the file from now
+    // on. A revision older than the one already given is outdated and ignored; the same revision
+    // is the same text and is not read again.
+    void setDocument(const QString& path, std::uint64_t revision, std::shared_ptr<const std::string> text);
+    // The script is read from its file again, if it has one.
+    void closeDocument(const QString& path);
+
+    // The level of the folder holding `scriptPath`, brought up to date with the folder on disk and
+    // the open documents in it. An open document belongs to its folder's level whatever its name
+    // ends in, since the window checks whatever it holds with the scripts beside it. An empty
+    // path has no folder, and an empty level: see unsavedLevel.
+    std::shared_ptr<const Level> levelOf(const QString& scriptPath);
+    // The same for a folder named directly.
+    std::shared_ptr<const Level> levelOfFolder(const QString& folder);
+
+    // A script never saved is a level of its own; the last one asked about is kept, so that asking
+    // again for the same revision reads nothing.
+    std::shared_ptr<const Level> unsavedLevel(std::uint64_t revision, std::shared_ptr<const std::string> text);
+
+    // What the other scripts of the level of `scriptPath` declare, as its last snapshot saw them:
+    // what completion and hints add to the script's own names. The same object as long as those
+    // declarations did not change, so a caller can tell by the pointer. Nothing (an empty set)
+    // for a script never saved or a folder not asked about.
+    std::shared_ptr<const DeclaredNames> namesBeside(const QString& scriptPath);
+
+private:
+    struct Script;
+    struct Folder;
+    struct Document {
+        std::uint64_t revision;
+        std::shared_ptr<const std::string> text;
+    };
+    // Where a script's text comes from now: its document, or its file and that file's stamp.
+    struct Source {
+        bool open = false;
+        std::uint64_t revision = 0;
+        FileStamp stamp;
+        std::shared_ptr<const std::string> text;  // null when the file could not be read
+        QString readError;
+    };
+
+    Folder& folderAt(const QString& folder);
+    // The scripts of a folder's level, in level order.
+    std::vector<QString> scriptPathsIn(const QString& folder) const;
+    // What the script at `path` holds, or nothing when it holds what `previous` read.
+    std::optional<Source> changedSource(const QString& path, const Script* previous) const;
+    void refresh(Folder& folder);
+    // Lets go of folders that hold no open document, but for `kept`: a workspace that is asked
+    // about one level after another keeps no more than the levels in use.
+    void forgetFoldersBut(const QString& kept);
+
+    std::map<QString, Document> m_documents;  // by levelPath
+    std::map<QString, std::unique_ptr<Folder>> m_folders;
+    std::uint64_t m_unsavedRevision = 0;
+    std::shared_ptr<const Level> m_unsavedLevel;
+    std::shared_ptr<const DeclaredNames> m_noNames;
+};
