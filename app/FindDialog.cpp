@@ -82,6 +82,7 @@ FindDialog::FindDialog(ScriptEditor* editor, QWidget* parent)
     connect(m_replaceAllButton, &QPushButton::clicked, this, &FindDialog::replaceAll);
     connect(close, &QPushButton::clicked, this, &FindDialog::reject);
     connect(m_findText, &QLineEdit::textChanged, m_notice, &QLabel::clear);
+    connect(&m_search, &BackgroundSearch::answered, this, &FindDialog::showAnswer);
 
     // F3 and Shift+F3 go on searching while this window has the focus, as they do from the
     // main window.
@@ -147,18 +148,7 @@ void FindDialog::find(bool forward)
         showFind();
         return;
     }
-    switch (script_search::find(*m_editor, m_findText->text(), options(), forward)) {
-    case script_search::Result::Found:
-        tell({});
-        break;
-    case script_search::Result::FoundAfterWrap:
-        tell(forward ? QStringLiteral("Passed the end of the script; found from the start.")
-                     : QStringLiteral("Passed the start of the script; found from the end."));
-        break;
-    case script_search::Result::NotFound:
-        tell(notFound(m_findText->text()));
-        break;
-    }
+    search(Task::Find, forward);
 }
 
 void FindDialog::replace()
@@ -173,13 +163,53 @@ void FindDialog::replaceAll()
 {
     if (m_findText->text().isEmpty())
         return;
-    const int count = script_search::replaceAll(*m_editor, m_findText->text(), m_replaceText->text(), options());
-    if (count == 0)
+    m_replacement = m_replaceText->text();
+    search(Task::ReplaceAll, true);
+}
+
+void FindDialog::search(Task task, bool forward)
+{
+    m_task = task;
+    m_query = script_search::query(*m_editor, m_findText->text(), options(), forward);
+    m_searchNumber = m_search.search({m_query.text, m_query.pattern, m_query.options, task == Task::ReplaceAll,
+                                      m_query.from, m_query.forward, m_query.unshown});
+}
+
+void FindDialog::showAnswer(std::uint64_t number, const BackgroundSearch::Answer& answer)
+{
+    if (number != m_searchNumber)
+        return;
+    m_searchNumber = 0;
+    if (m_task == Task::ReplaceAll) {
+        const std::optional<int> count = script_search::replaceAll(*m_editor, m_query, answer.starts, answer.length,
+                                                                   m_replacement);
+        if (!count)
+            return search(Task::ReplaceAll, true);
+        if (*count == 0)
+            tell(notFound(m_findText->text()));
+        else if (*count == 1)
+            tell(QStringLiteral("Replaced 1 occurrence."));
+        else
+            tell(QStringLiteral("Replaced %1 occurrences.").arg(*count));
+        emit searched();
+        return;
+    }
+    const std::optional<script_search::Result> result = script_search::show(*m_editor, m_query, answer.found);
+    if (!result)
+        return search(Task::Find, m_query.forward);
+    switch (*result) {
+    case script_search::Result::Found:
+        tell({});
+        break;
+    case script_search::Result::FoundAfterWrap:
+        tell(m_query.forward ? QStringLiteral("Passed the end of the script; found from the start.")
+                             : QStringLiteral("Passed the start of the script; found from the end."));
+        break;
+    case script_search::Result::NotFound:
         tell(notFound(m_findText->text()));
-    else if (count == 1)
-        tell(QStringLiteral("Replaced 1 occurrence."));
-    else
-        tell(QStringLiteral("Replaced %1 occurrences.").arg(count));
+        break;
+    }
+    emit searched();
 }
 
 void FindDialog::tell(const QString& notice)

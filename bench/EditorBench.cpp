@@ -315,7 +315,11 @@ void BM_ReplaceAll(benchmark::State& state)
         window.editor().setScript(script);
         window.paint();
         state.ResumeTiming();
-        const int replaced = script_search::replaceAll(window.editor(), found, replacement, options);
+        // The search, which the find window runs on a worker, and the replacements.
+        const script_search::Query query = script_search::query(window.editor(), found, options, true);
+        const TextMatcher matcher(*query.text, query.pattern, options);
+        const std::optional<int> replaced =
+            script_search::replaceAll(window.editor(), query, matcher.every(query.unshown), matcher.length(), replacement);
         window.paint();
         if (replaced != kMarkers) {
             state.SkipWithError("not every marker was replaced");

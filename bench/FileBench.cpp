@@ -1,10 +1,13 @@
 #include "ProcessMemory.h"
 #include "ScriptGenerator.h"
 #include "ScriptWindow.h"
+#include "app/FindDialog.h"
 
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -153,6 +156,38 @@ void BM_WindowStall(benchmark::State& state)
     state.counters["text_length"] = static_cast<double>(editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
 }
 BENCHMARK(BM_WindowStall)->Arg(1 << 20)->Arg(64 << 20)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// F3 for a word in any letter case, from the start of an opened script to the match selected
+// near its end; as a counter, the longest stretch the window's thread is busy meanwhile.
+void BM_FindAnyCase(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = writeScript(state, dir, GenerateScript(std::size_t(state.range(0)), LineEnds::CarriageReturnLineFeed) +
+                                                     "\r\n# QUARRY\r\n");
+    if (path.isEmpty())
+        return;
+    ScriptWindow window(path);
+    if (!window.openAndRead()) {
+        state.SkipWithError("the script did not open");
+        return;
+    }
+    auto* find = window.window().findChild<FindDialog*>();
+    find->findChild<QLineEdit*>(QStringLiteral("FindText"))->setText(QStringLiteral("quarry"));
+    qint64 longest = 0;
+    for (auto _ : state) {
+        window.editor().SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+        QElapsedTimer clock;
+        clock.start();
+        BusyProbe probe;
+        find->findNext();
+        while (find->isSearching())
+            QApplication::processEvents(QEventLoop::AllEvents);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        longest = std::max(longest, probe.longestNanoseconds());
+    }
+    state.counters["longest_busy_ms"] = double(longest) / 1e6;
+}
+BENCHMARK(BM_FindAnyCase)->Arg(64 << 20)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_LoadScript)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadScript)->Arg(64 << 20)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -101,10 +101,8 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int length) {
                 noteModification(position, type, length);
-                if (!m_loading) {
-                    m_snapshot.reset();
-                    emit textChanging();
-                }
+                if (!m_loading)
+                    noteChange();
             });
 
     setUtf8(true);
@@ -213,8 +211,7 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
         throw std::bad_alloc();
     }
     // The load is one change, and the script's text may be read while it goes in.
-    m_snapshot.reset();
-    emit textChanging();
+    noteChange();
     if (loading)
         loading(script);
     m_loading = true;
@@ -482,6 +479,13 @@ QMimeData* ScriptEditor::toMimeData(const QByteArray& text, bool rectangular) co
         return QsciScintilla::toMimeData(text, rectangular);
     const std::string whole = m_cuts.expanded(std::string_view(text.constData(), std::size_t(text.size())));
     return QsciScintilla::toMimeData(QByteArray(whole.data(), qsizetype(whole.size())), rectangular);
+}
+
+void ScriptEditor::noteChange()
+{
+    m_snapshot.reset();
+    ++m_revision;
+    emit textChanging();
 }
 
 void ScriptEditor::noteModification(int position, int type, int length)

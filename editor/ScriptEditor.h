@@ -5,6 +5,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,12 +47,17 @@ public:
     // The script's text as it is now, long lines whole, for readers on other threads: the same
     // copy until the text changes.
     std::shared_ptr<const std::string> snapshot();
+    // Counts the changes to the text: a result worked out from an older snapshot is out of date.
+    std::uint64_t revision() const { return m_revision; }
 
     // Where an offset into the script's text stands in the editor's text. An offset in the rest
     // of a long line stands at the mark of that rest, and sets `inRest`.
     long shownPosition(std::size_t scriptOffset, bool* inRest = nullptr) const;
     // The offset into the script's text of a position of the editor's text.
     std::size_t scriptOffset(long shownPosition) const;
+    // What the editor does not show of the script's text, the rests of long lines: [begin, end)
+    // of each, in order.
+    std::vector<std::pair<std::size_t, std::size_t>> unshownRanges() const { return cuts().restRanges(); }
 
     // Removes the selected text, as Delete does.
     void deleteSelection();
@@ -104,6 +110,7 @@ protected:
 private:
     static bool carriesFiles(const QMimeData* data);
     void fitLineNumberMargin();
+    void noteChange();
     void noteModification(int position, int type, int length);
     void trackMarks(long position, int type, long length);
     const LineCuts& cuts() const;
@@ -125,6 +132,7 @@ private:
     bool m_loading = false;
     TextSnapshots m_snapshots;
     std::shared_ptr<const std::string> m_snapshot;  // of the text as it is; null once it changes
+    std::uint64_t m_revision = 0;
     ScriptAssistant* m_assistant = nullptr;
     int m_editDepth = 0;
     int m_lineNumberDigits = 0;

@@ -294,15 +294,6 @@ private:
     int m_line = 1;
 };
 
-// The matches findInLevel finds in one script: their starts.
-std::vector<std::size_t> matchesIn(const TextMatcher& matcher)
-{
-    std::vector<std::size_t> starts;
-    for (std::optional<std::size_t> at = matcher.next(0); at; at = matcher.next(*at + matcher.length()))
-        starts.push_back(*at);
-    return starts;
-}
-
 } // namespace
 
 bool isName(std::string_view text)
@@ -416,7 +407,7 @@ std::vector<TextMatch> findInLevel(const Level& level, std::string_view pattern,
         const std::string_view text = holder.text();
         const TextMatcher matcher(text, std::string(pattern), options);
         LineCounter lines(text);
-        for (const std::size_t start : matchesIn(matcher)) {
+        for (const std::size_t start : matcher.every()) {
             const ScriptPlace place = lines.placeOf(start);
             matches.push_back({{script, holder.path, place, matcher.length()}, lineOf(text, place)});
         }
@@ -432,7 +423,7 @@ LevelEdits replaceInLevel(const Level& level, std::string_view pattern, std::str
         const LevelScript& holder = level.script(script);
         const TextMatcher matcher(holder.text(), std::string(pattern), options);
         ScriptEdits edits{script, holder.path, {}};
-        for (const std::size_t start : matchesIn(matcher))
+        for (const std::size_t start : matcher.every())
             edits.edits.push_back({start, matcher.length(), std::string(replacement)});
         if (!edits.edits.empty())
             result.scripts.push_back(std::move(edits));

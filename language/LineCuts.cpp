@@ -214,6 +214,20 @@ std::size_t LineCuts::scriptOffset(std::size_t shownPosition) const
     return offset;
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> LineCuts::restRanges() const
+{
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    std::size_t ahead = 0;
+    for (const Mark& mark : m_marks) {
+        const std::size_t begin = mark.position + ahead;
+        const std::size_t size = restOf(mark).size();
+        ranges.emplace_back(begin, begin + size);
+        ahead += size;
+        ahead -= kMarkBytes;
+    }
+    return ranges;
+}
+
 bool LineCuts::isMarkAt(std::size_t position) const
 {
     const auto mark = std::lower_bound(m_marks.begin(), m_marks.end(), position);

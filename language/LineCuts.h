@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The editor component lays out a changed line whole, at tens of nanoseconds a byte, so a line
@@ -62,6 +63,8 @@ public:
     // stands at its mark, and sets `inRest`.
     std::size_t shownPosition(std::size_t scriptOffset, bool* inRest = nullptr) const;
     std::size_t scriptOffset(std::size_t shownPosition) const;
+    // Where the rests stand in the script's text: [begin, end) of each, in order.
+    std::vector<std::pair<std::size_t, std::size_t>> restRanges() const;
     // Whether a mark stands at `position` of the editor's text.
     bool isMarkAt(std::size_t position) const;
     // The script's text, in the parts it is made of: the editor's text, given in two parts

@@ -3,6 +3,8 @@
 #include "language/ScriptText.h"
 #include "platform/Cp1252.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isContinuationByte(char byte)
@@ -60,10 +62,23 @@ bool isInsideWord(std::string_view text, std::size_t at)
     return isWordCharacter(text, at) && isWordCharacter(text, before);
 }
 
-TextMatcher::TextMatcher(std::string_view text, std::string pattern, SearchOptions options)
-    : m_text(text), m_options(options), m_pattern(options.matchCase ? std::move(pattern) : foldedCase(pattern)),
-      m_folded(options.matchCase ? std::string() : foldedCase(text))
+bool matchesAt(std::string_view text, std::size_t start, std::size_t end, std::string_view pattern,
+               SearchOptions options)
 {
+    if (pattern.empty() || start > end || end > text.size() || end - start != pattern.size())
+        return false;
+    const std::string_view found = text.substr(start, end - start);
+    const bool same = options.matchCase ? found == pattern : foldedCase(found) == foldedCase(pattern);
+    return same && (!options.wholeWord || (!isInsideWord(text, start) && !isInsideWord(text, end)));
+}
+
+TextMatcher::TextMatcher(std::string_view text, std::string pattern, SearchOptions options,
+                         std::shared_ptr<const std::string> folded)
+    : m_text(text), m_options(options), m_pattern(options.matchCase ? std::move(pattern) : foldedCase(pattern)),
+      m_folded(std::move(folded))
+{
+    if (!m_options.matchCase && !m_folded)
+        m_folded = std::make_shared<const std::string>(foldedCase(text));
 }
 
 std::optional<std::size_t> TextMatcher::next(std::size_t from) const
@@ -90,10 +105,46 @@ std::optional<std::size_t> TextMatcher::previous(std::size_t end) const
     return {};
 }
 
-bool TextMatcher::isMatch(std::size_t start, std::size_t end) const
+
+bool TextMatcher::overlaps(std::size_t start, const Ranges& skipped) const
 {
-    return !m_pattern.empty() && end - start == length() && end <= m_text.size() &&
-           searched().compare(start, length(), m_pattern) == 0 && isWhole(start);
+    const std::size_t end = start + length();
+    const auto after = std::upper_bound(skipped.begin(), skipped.end(), start,
+                                        [](std::size_t at, const auto& range) { return at < range.second; });
+    return after != skipped.end() && after->first < end;
+}
+
+std::optional<std::size_t> TextMatcher::nextOutside(std::size_t from, const Ranges& skipped) const
+{
+    std::optional<std::size_t> start = next(from);
+    while (start && overlaps(*start, skipped))
+        start = next(*start + 1);
+    return start;
+}
+
+std::optional<std::size_t> TextMatcher::previousOutside(std::size_t end, const Ranges& skipped) const
+{
+    std::optional<std::size_t> start = previous(end);
+    while (start && overlaps(*start, skipped))
+        start = previous(*start + length() - 1);
+    return start;
+}
+
+std::optional<TextMatcher::Found> TextMatcher::around(std::size_t from, bool forward, const Ranges& skipped) const
+{
+    if (std::optional<std::size_t> start = forward ? nextOutside(from, skipped) : previousOutside(from, skipped))
+        return Found{*start, false};
+    if (std::optional<std::size_t> start = forward ? nextOutside(0, skipped) : previousOutside(m_text.size(), skipped))
+        return Found{*start, true};
+    return std::nullopt;
+}
+
+std::vector<std::size_t> TextMatcher::every(const Ranges& skipped) const
+{
+    std::vector<std::size_t> starts;
+    for (std::optional<std::size_t> at = nextOutside(0, skipped); at; at = nextOutside(*at + length(), skipped))
+        starts.push_back(*at);
+    return starts;
 }
 
 bool TextMatcher::isWhole(std::size_t start) const

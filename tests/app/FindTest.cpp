@@ -1,3 +1,4 @@
+#include "app/FindDialog.h"
 #include "support/FakeDesktopServices.h"
 #include "support/InputEvents.h"
 #include "support/MainWindowHarness.h"
@@ -5,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,11 +55,15 @@ protected:
         return found;
     }
 
-    QDialog* Box() const { return Find<QDialog>("FindDialog"); }
+    FindDialog* Box() const { return Find<FindDialog>("FindDialog"); }
     QLineEdit* FindText() const { return Find<QLineEdit>("FindText"); }
     QLineEdit* ReplaceText() const { return Find<QLineEdit>("ReplaceText"); }
     QString Notice() const { return Find<QLabel>("Notice")->text(); }
-    void Click(const char* button) const { Find<QPushButton>(button)->click(); }
+    void Click(const char* button) const
+    {
+        Find<QPushButton>(button)->click();
+        Settle();
+    }
 
     // A key pressed where the main window's keyboard focus is: in the editor.
     void KeyInEditor(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -65,6 +71,23 @@ protected:
         Activate(&main.window);
         main.editor()->setFocus();
         input::Key(main.editor(), key, modifiers);
+        Settle();
+    }
+
+    void KeyInBox(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        input::Key(FindText(), key, modifiers);
+        Settle();
+    }
+
+    // Searches run on a worker: what they find shows once the window hears back.
+    void Settle() const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (Box()->isSearching() && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        EXPECT_FALSE(Box()->isSearching());
     }
 
     // Opens the find window with Ctrl+F and types `text` to find.
@@ -180,11 +203,11 @@ TEST_F(FindWindow, FindNextAndPreviousSelectTheMatchAndSayWhenTheyWrap)
     EXPECT_EQ(Notice(), QString());
 
     // Enter in the box is Find Next, and so is F3 there.
-    input::Key(FindText(), Qt::Key_Return);
+    KeyInBox(Qt::Key_Return);
     EXPECT_EQ(main.editorSelection(), Selection(8, 10));
-    input::Key(FindText(), Qt::Key_F3);
+    KeyInBox(Qt::Key_F3);
     EXPECT_EQ(main.editorSelection(), Selection(0, 2));
-    input::Key(FindText(), Qt::Key_F3, Qt::ShiftModifier);
+    KeyInBox(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(main.editorSelection(), Selection(8, 10));
     EXPECT_TRUE(Box()->isVisible());
 }

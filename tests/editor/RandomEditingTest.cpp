@@ -357,16 +357,16 @@ private:
              (m_searchOptions.matchCase ? " matching case" : "") + (m_searchOptions.wholeWord ? " whole words" : "") +
              " from " + where());
         if (action < 3) {
-            script_search::find(editor(), m_sought, m_searchOptions, action < 2);
+            findInEditor(editor(), m_sought, m_searchOptions, action < 2);
         } else if (action < 5) {
             // Replace twice in a row: the first replaces the selection when it is a match, else
             // selects the next match, which the second replaces.
             for (int replace = 0; replace < 2; ++replace) {
                 script_search::replaceSelection(editor(), m_sought, replacement, m_searchOptions);
-                script_search::find(editor(), m_sought, m_searchOptions, true);
+                findInEditor(editor(), m_sought, m_searchOptions, true);
             }
         } else {
-            script_search::replaceAll(editor(), m_sought, replacement, m_searchOptions);
+            replaceAllInEditor(editor(), m_sought, replacement, m_searchOptions);
         }
     }
 

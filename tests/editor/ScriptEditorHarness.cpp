@@ -119,3 +119,19 @@ void expectFreshlyFormatted(ScriptEditorHarness& harness)
     EXPECT_EQ(fresh.text(), text);
     EXPECT_EQ(fresh.kinds(), kindsAfresh(text));
 }
+
+script_search::Result findInEditor(ScriptEditor& editor, const QString& text, script_search::Options options,
+                                   bool forward)
+{
+    const script_search::Query query = script_search::query(editor, text, options, forward);
+    const TextMatcher matcher(*query.text, query.pattern, options);
+    return script_search::show(editor, query, matcher.around(query.from, forward, query.unshown)).value();
+}
+
+int replaceAllInEditor(ScriptEditor& editor, const QString& text, const QString& replacement,
+                       script_search::Options options)
+{
+    const script_search::Query query = script_search::query(editor, text, options, true);
+    const TextMatcher matcher(*query.text, query.pattern, options);
+    return script_search::replaceAll(editor, query, matcher.every(query.unshown), matcher.length(), replacement).value();
+}

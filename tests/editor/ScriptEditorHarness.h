@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/ScriptEditor.h"
+#include "editor/ScriptSearch.h"
 #include "language/Tokenizer.h"
 #include "support/TokenRuns.h"
 
@@ -63,3 +64,9 @@ std::string correctedAfresh(std::string text);
 
 // Expects the editor to hold text and colours exactly as a fresh load of its own text gives.
 void expectFreshlyFormatted(ScriptEditorHarness& harness);
+
+// A find and a replace-all as the find window makes them, with the worker's part done here.
+script_search::Result findInEditor(ScriptEditor& editor, const QString& text, script_search::Options options,
+                                   bool forward);
+int replaceAllInEditor(ScriptEditor& editor, const QString& text, const QString& replacement,
+                       script_search::Options options);

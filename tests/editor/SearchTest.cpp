@@ -1,6 +1,7 @@
 #include "ScriptEditorHarness.h"
 
 #include "editor/ScriptSearch.h"
+#include "language/Lexer.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,11 @@ constexpr Options kAnyCase{};
 constexpr Options kMatchCase{.matchCase = true};
 constexpr Options kWholeWord{.wholeWord = true};
 
+Result find(ScriptEditor& editor, const QString& text, Options options, bool forward)
+{
+    return findInEditor(editor, text, options, forward);
+}
+
 class ScriptSearch : public ::testing::Test {
 protected:
     ScriptEditor& editor() { return harness.editor(); }
@@ -32,7 +38,7 @@ protected:
     {
         std::vector<long> starts;
         for (int i = 0; i < times; ++i) {
-            EXPECT_NE(script_search::find(editor(), text, options, forward), Result::NotFound);
+            EXPECT_NE(find(editor(), text, options, forward), Result::NotFound);
             starts.push_back(selection().first);
         }
         return starts;
@@ -40,7 +46,7 @@ protected:
 
     int replaceAll(const char* text, const char* replacement, Options options = kAnyCase)
     {
-        return script_search::replaceAll(editor(), QString::fromUtf8(text), QString::fromUtf8(replacement), options);
+        return replaceAllInEditor(editor(), QString::fromUtf8(text), QString::fromUtf8(replacement), options);
     }
 
     ScriptEditorHarness harness;
@@ -50,13 +56,13 @@ TEST_F(ScriptSearch, FindsForwardFromTheSelectionInAnyLetterCaseAndWrapsFromTheE
 {
     harness.load("if a\r\nb IF\r\nIf");
     harness.caretAt(0);
-    EXPECT_EQ(script_search::find(editor(), "if", kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), "if", kAnyCase, true), Result::Found);
     EXPECT_EQ(selection(), std::pair(0L, 2L));  // at the start of a line
-    EXPECT_EQ(script_search::find(editor(), "if", kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), "if", kAnyCase, true), Result::Found);
     EXPECT_EQ(selection(), std::pair(8L, 10L));  // at the end of a line
-    EXPECT_EQ(script_search::find(editor(), "if", kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), "if", kAnyCase, true), Result::Found);
     EXPECT_EQ(selection(), std::pair(12L, 14L));  // at the end of the text
-    EXPECT_EQ(script_search::find(editor(), "if", kAnyCase, true), Result::FoundAfterWrap);
+    EXPECT_EQ(find(editor(), "if", kAnyCase, true), Result::FoundAfterWrap);
     EXPECT_EQ(selection(), std::pair(0L, 2L));
 }
 
@@ -64,11 +70,11 @@ TEST_F(ScriptSearch, FindsBackwardBeforeTheSelectionAndWrapsFromTheStart)
 {
     harness.load("if a\r\nb IF\r\nIf");
     harness.select(8, 10);
-    EXPECT_EQ(script_search::find(editor(), "if", kAnyCase, false), Result::Found);
+    EXPECT_EQ(find(editor(), "if", kAnyCase, false), Result::Found);
     EXPECT_EQ(selection(), std::pair(0L, 2L));
-    EXPECT_EQ(script_search::find(editor(), "if", kAnyCase, false), Result::FoundAfterWrap);
+    EXPECT_EQ(find(editor(), "if", kAnyCase, false), Result::FoundAfterWrap);
     EXPECT_EQ(selection(), std::pair(12L, 14L));
-    EXPECT_EQ(script_search::find(editor(), "if", kAnyCase, false), Result::Found);
+    EXPECT_EQ(find(editor(), "if", kAnyCase, false), Result::Found);
     EXPECT_EQ(selection(), std::pair(8L, 10L));
 }
 
@@ -80,8 +86,8 @@ TEST_F(ScriptSearch, RepeatedSearchesVisitEveryMatchOnceARound)
     EXPECT_EQ(startsFound("sleep", kAnyCase, false, 5), (std::vector<long>{35, 28, 18, 0, 35}));
     // A lone match is found again after going round.
     harness.caretAt(0);
-    EXPECT_EQ(script_search::find(editor(), "fork", kAnyCase, true), Result::Found);
-    EXPECT_EQ(script_search::find(editor(), "fork", kAnyCase, true), Result::FoundAfterWrap);
+    EXPECT_EQ(find(editor(), "fork", kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), "fork", kAnyCase, true), Result::FoundAfterWrap);
     EXPECT_EQ(selection(), std::pair(9L, 13L));
 }
 
@@ -107,10 +113,10 @@ TEST_F(ScriptSearch, NotFoundLeavesTheSelection)
 {
     harness.load("func main()");
     harness.select(5, 9);
-    EXPECT_EQ(script_search::find(editor(), "sleep", kAnyCase, true), Result::NotFound);
-    EXPECT_EQ(script_search::find(editor(), "FUNC", kMatchCase, false), Result::NotFound);
-    EXPECT_EQ(script_search::find(editor(), "mai", kWholeWord, true), Result::NotFound);
-    EXPECT_EQ(script_search::find(editor(), "", kAnyCase, true), Result::NotFound);
+    EXPECT_EQ(find(editor(), "sleep", kAnyCase, true), Result::NotFound);
+    EXPECT_EQ(find(editor(), "FUNC", kMatchCase, false), Result::NotFound);
+    EXPECT_EQ(find(editor(), "mai", kWholeWord, true), Result::NotFound);
+    EXPECT_EQ(find(editor(), "", kAnyCase, true), Result::NotFound);
     EXPECT_EQ(selection(), std::pair(5L, 9L));
 }
 
@@ -120,9 +126,9 @@ TEST_F(ScriptSearch, FindsCodePageCharactersInTheEditorsText)
     // 0xE9 an e with acute; the editor holds them as UTF-8.
     harness.load("dmsg \x93" "5 \x80\x94 # caf\xE9 CAF\xC9");
     harness.caretAt(0);
-    EXPECT_EQ(script_search::find(editor(), QStringLiteral("\u20AC\u201D"), kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), QStringLiteral("\u20AC\u201D"), kAnyCase, true), Result::Found);
     EXPECT_EQ(selection(), std::pair(10L, 16L));
-    EXPECT_EQ(script_search::find(editor(), QStringLiteral("\u201C"), kAnyCase, false), Result::Found);
+    EXPECT_EQ(find(editor(), QStringLiteral("\u201C"), kAnyCase, false), Result::Found);
     EXPECT_EQ(selection(), std::pair(5L, 8L));
     EXPECT_EQ(startsFound(QStringLiteral("caf\u00E9"), kAnyCase, true, 2), (std::vector<long>{19, 25}));
     EXPECT_EQ(startsFound(QStringLiteral("CAF\u00C9"), kMatchCase, true, 2), (std::vector<long>{25, 25}));
@@ -139,7 +145,7 @@ TEST_F(ScriptSearch, IgnoresTheCaseOfTheCodePagesLetters)
               (std::vector<long>{17, 2}));
     EXPECT_EQ(startsFound(lower, kMatchCase, true, 2), (std::vector<long>{17, 17}));
     // The division and multiplication signs sit among the letters but are not a pair.
-    EXPECT_EQ(script_search::find(editor(), QStringLiteral("\u00F7"), kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), QStringLiteral("\u00F7"), kAnyCase, true), Result::Found);
     EXPECT_EQ(startsFound(QStringLiteral("\u00D7"), kAnyCase, true, 2), (std::vector<long>{35, 35}));
 }
 
@@ -148,10 +154,26 @@ TEST_F(ScriptSearch, TextOutsideTheCodePageIsSoughtAsTypingItWouldPutIt)
     // Typing a character the code page lacks puts '?', and a line end is CR LF, whatever the kind.
     harness.load("a ? b\r\nc");
     harness.caretAt(0);
-    EXPECT_EQ(script_search::find(editor(), QStringLiteral("\u0159"), kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), QStringLiteral("\u0159"), kAnyCase, true), Result::Found);
     EXPECT_EQ(selection(), std::pair(2L, 3L));
-    EXPECT_EQ(script_search::find(editor(), QStringLiteral("b\nc"), kAnyCase, true), Result::Found);
+    EXPECT_EQ(find(editor(), QStringLiteral("b\nc"), kAnyCase, true), Result::Found);
     EXPECT_EQ(selection(), std::pair(4L, 8L));
+}
+
+// What the editor does not show, the rest of a long line, is never found; and what was found in a
+// text that changed since is not shown.
+TEST_F(ScriptSearch, FindsOnlyWhatTheEditorShowsOfTheTextItSearched)
+{
+    harness.load(std::string(kLineReach, ' ') + "sleep\r\nsleep");
+    harness.caretAt(0);
+    EXPECT_EQ(find(editor(), "sleep", kAnyCase, true), Result::Found);
+    EXPECT_EQ(selection().first, long(harness.text().rfind("sleep")));
+    EXPECT_EQ(replaceAll("sleep", "fork"), 1);
+
+    const script_search::Query query = script_search::query(editor(), "fork", kAnyCase, true);
+    harness.typeText("x");
+    EXPECT_EQ(script_search::show(editor(), query, TextMatcher::Found{0, false}), std::nullopt);
+    EXPECT_EQ(script_search::replaceAll(editor(), query, {0}, 4, "y"), std::nullopt);
 }
 
 TEST_F(ScriptSearch, TheMatchFoundIsScrolledIntoView)
@@ -163,7 +185,7 @@ TEST_F(ScriptSearch, TheMatchFoundIsScrolledIntoView)
     shown.load(script);
     shown.caretAt(0);
     ScriptEditor& view = shown.editor();
-    ASSERT_EQ(script_search::find(view, "barabus", kAnyCase, true), Result::Found);
+    ASSERT_EQ(find(view, "barabus", kAnyCase, true), Result::Found);
     const long first = view.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long shownLines = view.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
     EXPECT_LE(first, 300);
