@@ -1,37 +1,8 @@
 #include "language/Lexer.h"
 
-#include <array>
+using namespace lexer_bytes;
 
 namespace {
-
-// Looked up rather than tested, since every byte of a script passes through here.
-enum ByteClass : unsigned char { kPunct, kBlank, kLetter, kDigit, kLineEnd, kComment, kQuote };
-
-constexpr std::array<unsigned char, 256> kByteClasses = [] {
-    std::array<unsigned char, 256> classes{};
-    classes.fill(kPunct);
-    for (int c = 0; c < 0x20; ++c)
-        classes[std::size_t(c)] = kBlank;
-    classes[' '] = kBlank;
-    classes[0x7F] = kBlank;
-    for (int c = '0'; c <= '9'; ++c)
-        classes[std::size_t(c)] = kDigit;
-    for (int c = 'a'; c <= 'z'; ++c)
-        classes[std::size_t(c)] = kLetter;
-    for (int c = 'A'; c <= 'Z'; ++c)
-        classes[std::size_t(c)] = kLetter;
-    classes['_'] = kLetter;
-    classes['\r'] = kLineEnd;
-    classes['\n'] = kLineEnd;
-    classes[static_cast<unsigned char>(Lexer::kCommentChar)] = kComment;
-    classes['"'] = kQuote;
-    return classes;
-}();
-
-unsigned char classOf(char c)
-{
-    return kByteClasses[static_cast<unsigned char>(c)];
-}
 
 bool isExponentLetter(char c)
 {
@@ -53,29 +24,6 @@ std::size_t lineEnd(std::string_view text, std::size_t p)
 }
 
 } // namespace
-
-bool isWordByte(char c)
-{
-    const unsigned char byteClass = classOf(c);
-    return byteClass == kLetter || byteClass == kDigit;
-}
-
-bool startsWord(char c)
-{
-    return classOf(c) == kLetter;
-}
-
-bool isDigitByte(char c)
-{
-    return classOf(c) == kDigit;
-}
-
-std::size_t wordEnd(std::string_view text, std::size_t p)
-{
-    while (p < text.size() && isWordByte(text[p]))
-        ++p;
-    return p;
-}
 
 std::size_t numberEnd(std::string_view text, std::size_t p)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -55,18 +56,66 @@ private:
 // cost must not grow with the length of the line it is typed into.
 inline constexpr std::size_t kLineReach = 10000;
 
+namespace lexer_bytes {
+
+// Looked up rather than tested, and inline, since every byte of a script passes through here.
+enum ByteClass : unsigned char { kPunct, kBlank, kLetter, kDigit, kLineEnd, kComment, kQuote };
+
+inline constexpr std::array<unsigned char, 256> kByteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    classes.fill(kPunct);
+    for (int c = 0; c < 0x20; ++c)
+        classes[std::size_t(c)] = kBlank;
+    classes[' '] = kBlank;
+    classes[0x7F] = kBlank;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[std::size_t(c)] = kDigit;
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[std::size_t(c)] = kLetter;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes[std::size_t(c)] = kLetter;
+    classes['_'] = kLetter;
+    classes['\r'] = kLineEnd;
+    classes['\n'] = kLineEnd;
+    classes[static_cast<unsigned char>(Lexer::kCommentChar)] = kComment;
+    classes['"'] = kQuote;
+    return classes;
+}();
+
+inline unsigned char classOf(char c)
+{
+    return kByteClasses[static_cast<unsigned char>(c)];
+}
+
+} // namespace lexer_bytes
+
 // A letter, digit or '_': what a name is made of.
-bool isWordByte(char c);
+inline bool isWordByte(char c)
+{
+    const unsigned char byteClass = lexer_bytes::classOf(c);
+    return byteClass == lexer_bytes::kLetter || byteClass == lexer_bytes::kDigit;
+}
 // A letter or '_': what a name starts with.
-bool startsWord(char c);
-bool isDigitByte(char c);
+inline bool startsWord(char c)
+{
+    return lexer_bytes::classOf(c) == lexer_bytes::kLetter;
+}
+inline bool isDigitByte(char c)
+{
+    return lexer_bytes::classOf(c) == lexer_bytes::kDigit;
+}
 // A blank or a tab: what separates the words of a statement.
 inline bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
 // The end of the name that begins at `p`: letters, digits and '_'.
-std::size_t wordEnd(std::string_view text, std::size_t p);
+inline std::size_t wordEnd(std::string_view text, std::size_t p)
+{
+    while (p < text.size() && isWordByte(text[p]))
+        ++p;
+    return p;
+}
 // A number starts at a digit, never at '.', '+' or '-', and runs as far as a string-to-double
 // conversion takes it: digits, an optional '.' and digits, an optional exponent ('e' or 'd', a
 // sign, digits). So `.75` is '.' and the number `75`, and `1.5.3` is `1.5`, '.' and `3`.
