@@ -1,5 +1,6 @@
 #include "language/FolderIndex.h"
 
+#include "language/Completion.h"
 #include "language/ScriptText.h"
 
 #include <QDir>
@@ -25,6 +26,15 @@ std::vector<DeclaredNames::Entry> declarationsOf(const QString& path)
 }
 
 } // namespace
+
+QString levelHintOf(const QString& scriptPath)
+{
+    if (scriptPath.isEmpty())
+        return {};
+    const QFileInfo file(scriptPath);
+    const QString folder = file.absoluteDir().dirName();
+    return levelFromHint(folder.toStdString()) ? folder : file.completeBaseName();
+}
 
 std::shared_ptr<const DeclaredNames> FolderIndex::namesBeside(const QString& scriptPath)
 {

@@ -9,6 +9,11 @@
 #include <memory>
 #include <vector>
 
+// What names the level of the script at `scriptPath`, for the order of completion's argument
+// lists (see levelFromHint): the folder's name, which names the level more often than the file
+// does, else the file's name; empty for a script that has no file yet.
+QString levelHintOf(const QString& scriptPath);
+
 // What the other `.bsl` files beside a script declare. The check runs at every pause in typing,
 // so a file is read again only when its stamp on disk changed.
 class FolderIndex {
