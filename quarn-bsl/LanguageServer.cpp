@@ -1,6 +1,7 @@
 #include "quarn-bsl/LanguageServer.h"
 
 #include "quarn-bsl/DocumentFeatures.h"
+#include "quarn-bsl/MemoryUse.h"
 #include "quarn-bsl/Protocol.h"
 
 #include <QJsonArray>
@@ -358,4 +359,5 @@ void LanguageServer::answerFromReading(const QJsonObject& params, bool current, 
 void LanguageServer::publish(const QString& uri, const std::shared_ptr<const Reading>& reading)
 {
     m_channel.send(notificationMessage(QStringLiteral("textDocument/publishDiagnostics"), diagnosticsOf(uri, reading.get(), m_encoding)));
+    returnFreeMemory();
 }

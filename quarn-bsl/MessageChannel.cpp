@@ -95,6 +95,9 @@ std::optional<FrameReader::Frame> FrameReader::next()
     Frame frame{m_buffer.left(m_bodyLength), {}};
     m_buffer.remove(0, m_bodyLength);
     m_bodyLength = -1;
+    // The room a script's text took is not kept for the small messages that follow.
+    if (m_buffer.isEmpty())
+        m_buffer.clear();
     return frame;
 }
 

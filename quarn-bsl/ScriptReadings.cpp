@@ -41,7 +41,7 @@ struct ScriptReadings::Job {
     bool read = false;
     Snapshot text;   // an open document's; read from `path` when there is none
     QString path;
-    std::shared_ptr<const Reading> previous;  // reused when the text is not read again
+    std::shared_ptr<const Reading> previous;  // for a check alone, which reuses its reading
     std::shared_ptr<const DeclaredNames> siblings;
     std::vector<std::shared_ptr<const Entries>> siblingEntries;  // merged when `siblings` is null
     std::uint64_t generation = 0;
@@ -284,7 +284,7 @@ void ScriptReadings::schedule(const QString& levelKey, Level& level, const QStri
     job.read = script.readWanted || !script.reading;
     job.text = script.text;
     job.path = key;
-    job.previous = script.reading;
+    job.previous = job.read ? nullptr : script.reading;
     job.generation = level.generation;
     job.complete = complete;
     if (script.siblings && script.siblingsGeneration == level.generation) {

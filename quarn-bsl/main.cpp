@@ -2,6 +2,7 @@
 #include "quarn-bsl/CommandLine.h"
 #include "quarn-bsl/LanguageServer.h"
 #include "quarn-bsl/LevelCheck.h"
+#include "quarn-bsl/MemoryUse.h"
 #include "quarn-bsl/MessageChannel.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,7 @@ int serve(QCoreApplication& application)
 {
     // A client that goes away while the server writes ends the server through the failed write.
     std::signal(SIGPIPE, SIG_IGN);
+    returnLargeBlocksWhenFreed();
     MessageChannel channel(STDIN_FILENO, STDOUT_FILENO);
     LanguageServer server(channel);
     QObject::connect(&server, &LanguageServer::finished, &application, &QCoreApplication::exit, Qt::QueuedConnection);
