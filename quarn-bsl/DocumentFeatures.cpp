@@ -125,7 +125,7 @@ QJsonObject completionList(const Snapshot& now, const Reading& reading, std::siz
             {QStringLiteral("kind"), completionItemKind(candidate.kind)},
             {QStringLiteral("detail"), detail},
             // The client keeps the window's order.
-            {QStringLiteral("sortText"), QStringLiteral("%1").arg(order++, 6, 10, QLatin1Char('0'))},
+            {QStringLiteral("sortText"), QString::number(order++).rightJustified(6, QLatin1Char('0'))},
         };
         if (candidate.insertable()) {
             item.insert(QStringLiteral("textEdit"),

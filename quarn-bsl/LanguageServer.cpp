@@ -21,6 +21,8 @@ namespace {
 
 enum TextDocumentSyncKind : int { Incremental = 2 };
 
+constexpr std::size_t kLargestColoured = std::size_t(16) << 20;
+
 QString methodLabel(const QString& method)
 {
     return method.left(100);
@@ -119,9 +121,9 @@ void LanguageServer::addDocumentFeatures()
             const bool blankTyped = context.value(QLatin1String("triggerKind")).toInt() == 2 &&
                 context.value(QLatin1String("triggerCharacter")).toString().trimmed().isEmpty();
             const std::string levelHint = m_readings.levelHint(documentOf(params).uri);
-            answerFromReading(params, false, reply,
-                              [this, blankTyped, levelHint](const Snapshot& now, std::size_t caret, const Reading& reading) {
-                                  return completionList(now, reading, caret, levelHint, blankTyped, m_encoding);
+            answerFromReading(params, From::Newest, reply,
+                              [blankTyped, levelHint, encoding = m_encoding](const Snapshot& now, std::size_t caret, const Reading& reading) {
+                                  return completionList(now, reading, caret, levelHint, blankTyped, encoding);
                               });
         },
         {{QStringLiteral("completionProvider"),
@@ -130,40 +132,46 @@ void LanguageServer::addDocumentFeatures()
     addRequest(
         QStringLiteral("textDocument/hover"),
         [this](const QJsonObject& params, const Reply& reply) {
-            answerFromReading(params, false, reply, [this](const Snapshot& now, std::size_t caret, const Reading& reading) {
-                return hoverAt(now, reading, caret, m_encoding);
-            });
+            answerFromReading(params, From::Newest, reply,
+                              [encoding = m_encoding](const Snapshot& now, std::size_t caret, const Reading& reading) {
+                                  return hoverAt(now, reading, caret, encoding);
+                              });
         },
         {{QStringLiteral("hoverProvider"), true}});
     addRequest(
         QStringLiteral("textDocument/signatureHelp"),
         [this](const QJsonObject& params, const Reply& reply) {
-            answerFromReading(params, false, reply, [this](const Snapshot& now, std::size_t caret, const Reading& reading) {
-                return signatureHelpAt(now, reading, caret, m_encoding);
-            });
+            answerFromReading(params, From::Newest, reply,
+                              [encoding = m_encoding](const Snapshot& now, std::size_t caret, const Reading& reading) {
+                                  return signatureHelpAt(now, reading, caret, encoding);
+                              });
         },
         {{QStringLiteral("signatureHelpProvider"),
           QJsonObject{{QStringLiteral("triggerCharacters"), QJsonArray{QStringLiteral("("), QStringLiteral(" "), QStringLiteral(",")}}}}});
     addRequest(
         QStringLiteral("textDocument/documentSymbol"),
         [this](const QJsonObject& params, const Reply& reply) {
-            answerFromReading(params, true, reply, [this](const Snapshot&, std::size_t, const Reading& reading) {
-                return documentSymbols(reading, m_encoding);
-            });
+            answerFromReading(params, From::WholeText, reply,
+                              [encoding = m_encoding](const Snapshot&, std::size_t, const Reading& reading) {
+                                  return documentSymbols(reading, encoding);
+                              });
         },
         {{QStringLiteral("documentSymbolProvider"), true}});
     addRequest(
         QStringLiteral("textDocument/foldingRange"),
         [this](const QJsonObject& params, const Reply& reply) {
-            answerFromReading(params, true, reply,
+            answerFromReading(params, From::WholeText, reply,
                               [](const Snapshot&, std::size_t, const Reading& reading) { return foldingRanges(reading); });
         },
         {{QStringLiteral("foldingRangeProvider"), true}});
     addRequest(
         QStringLiteral("textDocument/semanticTokens/full"),
         [this](const QJsonObject& params, const Reply& reply) {
-            // The colours need no reading, but a whole pass over the text.
+            // The colours need no reading, but a whole pass over the text, and five numbers for
+            // every token of it.
             const Snapshot now = documentOf(params).snapshot;
+            if (now.text->size() > kLargestColoured)
+                throw ProtocolError{lsp::RequestFailed, QStringLiteral("a script over 16 MiB is not coloured")};
             const PositionEncoding encoding = m_encoding;
             m_background.start([reply, now, encoding] {
                 try {
@@ -334,7 +342,7 @@ const OpenDocument& LanguageServer::documentOf(const QJsonObject& params) const
     return *document;
 }
 
-void LanguageServer::answerFromReading(const QJsonObject& params, bool current, const Reply& reply, Answer answer)
+void LanguageServer::answerFromReading(const QJsonObject& params, From from, const Reply& reply, Answer answer)
 {
     const OpenDocument& document = documentOf(params);
     // The position means the text as the request found it, whatever changes come while the
@@ -343,17 +351,22 @@ void LanguageServer::answerFromReading(const QJsonObject& params, bool current, 
     std::size_t caret = 0;
     if (params.contains(QLatin1String("position")))
         caret = now.lines->offsetOf(*now.text, positionFrom(params.value(QLatin1String("position"))), m_encoding);
-    m_readings.whenRead(document.uri, current, [reply, now, caret, answer = std::move(answer)](std::shared_ptr<const Reading> reading) {
-        if (!reading) {
-            reply.fail(lsp::RequestFailed, QStringLiteral("the document was closed"));
-            return;
-        }
+    auto respond = [reply, now, caret, answer = std::move(answer)](const std::shared_ptr<const Reading>& reading) {
         try {
             reply(answer(now, caret, *reading));
         } catch (const std::bad_alloc&) {
             reply.fail(lsp::InternalError, QStringLiteral("not enough memory"));
         }
-    });
+    };
+    m_readings.whenRead(document.uri, from == From::WholeText,
+                        [this, from, reply, respond = std::move(respond)](std::shared_ptr<const Reading> reading) {
+                            if (!reading)
+                                reply.fail(lsp::RequestFailed, QStringLiteral("the document was closed"));
+                            else if (from == From::WholeText)
+                                m_background.start([respond, reading = std::move(reading)] { respond(reading); });
+                            else
+                                respond(reading);
+                        });
 }
 
 void LanguageServer::publish(const QString& uri, const std::shared_ptr<const Reading>& reading)

@@ -61,15 +61,23 @@ private:
 
     // The open document `params` names; an error when it is not open.
     const OpenDocument& documentOf(const QJsonObject& params) const;
-    // Answers with a reading of the document at the position `params` names: the newest there
-    // is, or with `current` one of the text as it is now.
-    void answerFromReading(const QJsonObject& params, bool current, const Reply& reply, Answer answer);
+    // Which reading of a document a feature answers from, and where.
+    enum class From {
+        // The newest there is, with the text as the request found it, on this thread: what
+        // answers at the caret while the user types.
+        Newest,
+        // One of the text as it is now, on the background thread: what answers over the whole
+        // outline, which may be long.
+        WholeText,
+    };
+    // Answers with a reading of the document `params` names, at the position it names.
+    void answerFromReading(const QJsonObject& params, From from, const Reply& reply, Answer answer);
     void publish(const QString& uri, const std::shared_ptr<const Reading>& reading);
 
     MessageChannel& m_channel;
     DocumentStore m_documents;
     ScriptReadings m_readings;
-    QThreadPool m_background;  // answers that read a whole text, such as its colours
+    QThreadPool m_background;  // answers over a whole text or outline, such as its colours
     std::map<QString, RequestHandler> m_requests;
     std::map<QString, NotificationHandler> m_notifications;
     QJsonObject m_capabilities;
