@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <span>
 #include <unordered_map>
 
 namespace {
@@ -116,7 +117,8 @@ QJsonObject completionList(const Snapshot& now, const Reading& reading, std::siz
     const QJsonObject range = rangeOf(now, completion.replaceBegin, completion.caret, encoding);
     const QString typed = utf8(text.substr(completion.replaceBegin, completion.caret - completion.replaceBegin));
     int order = 0;
-    for (const Candidate& candidate : completion.candidates) {
+    const std::size_t listed = std::min(completion.candidates.size(), kListedCandidates);
+    for (const Candidate& candidate : std::span(completion.candidates).first(listed)) {
         QString detail = utf8(kindLabel(candidate.kind));
         if (!candidate.detail.empty())
             detail += QLatin1Char(' ') + utf8(candidate.detail);

@@ -15,10 +15,15 @@
 // the reading may be of an earlier revision, and then only the text near the caret is read again,
 // as the window's completion and hints do.
 
-// Completion at `caret`: the window's candidates in the window's order. With `argumentsOnly`
-// (the client asked because a blank was typed) only a builder command's argument list.
+// Completion at `caret`: the window's candidates in the window's order, the first
+// kListedCandidates of them. The list is marked incomplete, so that the client asks again as
+// more is typed. With `argumentsOnly` (the client asked because a blank was typed) only a
+// builder command's argument list.
 QJsonObject completionList(const Snapshot& now, const Reading& reading, std::size_t caret, std::string_view levelHint,
                            bool argumentsOnly, PositionEncoding encoding);
+// A script of 300,000 functions offers them all to an empty word; as JSON that list would take
+// seconds to send and read.
+inline constexpr std::size_t kListedCandidates = 1000;
 // The hint of the name under `caret`; null off a name or for a name nothing declares.
 QJsonValue hoverAt(const Snapshot& now, const Reading& reading, std::size_t caret, PositionEncoding encoding);
 // The declaration of the call whose arguments hold `caret`, with the argument it is in; null

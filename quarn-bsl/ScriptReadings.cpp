@@ -4,6 +4,7 @@
 #include "quarn-bsl/ScriptFiles.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 #include <QUrl>
 
@@ -205,11 +206,11 @@ void ScriptReadings::refresh(const QString& levelKey, Level& level)
 
 void ScriptReadings::relist(Level& level)
 {
-    std::map<QString, bool> seen;
+    QSet<QString> seen;
     bool namesGone = false;
     for (const QFileInfo& info : levelScriptsIn(level.folder)) {
         const QString path = info.absoluteFilePath();
-        seen[path] = true;
+        seen.insert(path);
         const auto [at, added] = level.scripts.try_emplace(path);
         Script& script = at->second;
         if (added) {
