@@ -63,15 +63,11 @@ void LanguageServer::Reply::fail(int code, const QString& message) const
     m_channel->send(errorResponse(m_id, code, message));
 }
 
-LanguageServer::LanguageServer(MessageChannel& channel, QObject* parent) : QObject(parent), m_channel(channel)
+LanguageServer::LanguageServer(MessageChannel& channel, std::function<void(int exitCode)> finished)
+    : m_channel(channel), m_finished(std::move(finished)),
+      m_readings([this](const QString& uri, const std::shared_ptr<const Reading>& reading) { publish(uri, reading); })
 {
     m_background.setMaxThreadCount(1);
-    connect(&m_channel, &MessageChannel::received, this, &LanguageServer::received);
-    connect(&m_channel, &MessageChannel::malformed, this, [this](const QString& fault) {
-        m_channel.send(errorResponse(QJsonValue::Null, lsp::ParseError, fault));
-    });
-    connect(&m_channel, &MessageChannel::closed, this, &LanguageServer::end);
-    connect(&m_readings, &ScriptReadings::checked, this, &LanguageServer::publish);
 
     addRequest(QStringLiteral("initialize"), [this](const QJsonObject& params, const Reply& reply) {
         reply(initialize(params));
@@ -90,6 +86,11 @@ LanguageServer::LanguageServer(MessageChannel& channel, QObject* parent) : QObje
                                       {QStringLiteral("change"), Incremental},
                                       {QStringLiteral("save"), QJsonObject{{QStringLiteral("includeText"), false}}}});
     addDocumentFeatures();
+    m_channel.listen({
+        [this](const QByteArray& body) { received(body); },
+        [this](const QString& fault) { m_channel.send(errorResponse(QJsonValue::Null, lsp::ParseError, fault)); },
+        [this] { end(); },
+    });
 }
 
 LanguageServer::~LanguageServer()
@@ -275,7 +276,7 @@ void LanguageServer::end()
     if (m_ended)
         return;
     m_ended = true;
-    emit finished(m_state == State::ShutDown ? 0 : 1);
+    m_finished(m_state == State::ShutDown ? 0 : 1);
 }
 
 QJsonObject LanguageServer::initialize(const QJsonObject& params)

@@ -6,7 +6,6 @@
 
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QObject>
 #include <QThreadPool>
 
 #include <functional>
@@ -16,16 +15,15 @@
 // The language server: the protocol's life cycle, the documents the client opens and changes, and
 // a table of the requests it answers, each with what initialize advertises of it, so that a
 // feature is offered exactly when its handler is in the table.
-class LanguageServer : public QObject {
-    Q_OBJECT
-
+class LanguageServer {
 public:
-    explicit LanguageServer(MessageChannel& channel, QObject* parent = nullptr);
-    ~LanguageServer() override;
+    // `finished` hears when the client said exit or went away, with the exit status: 0 only after
+    // a shutdown.
+    LanguageServer(MessageChannel& channel, std::function<void(int exitCode)> finished);
+    ~LanguageServer();
 
-signals:
-    // The client said exit or went away; the exit status is 0 only after a shutdown.
-    void finished(int exitCode);
+    LanguageServer(const LanguageServer&) = delete;
+    LanguageServer& operator=(const LanguageServer&) = delete;
 
 private:
     // The answer to one request, given once, from any thread.
@@ -75,6 +73,7 @@ private:
     void publish(const QString& uri, const std::shared_ptr<const Reading>& reading);
 
     MessageChannel& m_channel;
+    std::function<void(int exitCode)> m_finished;
     DocumentStore m_documents;
     ScriptReadings m_readings;
     QThreadPool m_background;  // answers over a whole text or outline, such as its colours

@@ -104,7 +104,14 @@ std::optional<FrameReader::Frame> FrameReader::next()
 MessageChannel::MessageChannel(int input, int output, QObject* parent)
     : QObject(parent), m_input(input), m_output(output), m_notifier(input, QSocketNotifier::Read)
 {
-    connect(&m_notifier, &QSocketNotifier::activated, this, &MessageChannel::readAvailable);
+    m_notifier.setEnabled(false);
+    connect(&m_notifier, &QSocketNotifier::activated, this, [this] { readAvailable(); });
+}
+
+void MessageChannel::listen(Listener listener)
+{
+    m_listener = std::move(listener);
+    m_notifier.setEnabled(true);
 }
 
 void MessageChannel::readAvailable()
@@ -126,9 +133,9 @@ void MessageChannel::readAvailable()
         if (!frame)
             break;
         if (frame->fault.isEmpty())
-            emit received(frame->body);
+            m_listener.received(frame->body);
         else
-            emit malformed(frame->fault);
+            m_listener.malformed(frame->fault);
     }
 }
 
@@ -157,7 +164,7 @@ void MessageChannel::sendJson(const QByteArray& json)
             }
             if (written <= 0) {
                 m_broken = true;
-                QMetaObject::invokeMethod(this, &MessageChannel::close, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
                 return;
             }
             bytes += written;
@@ -172,5 +179,5 @@ void MessageChannel::close()
         return;
     m_closed = true;
     m_notifier.setEnabled(false);
-    emit closed();
+    m_listener.closed();
 }

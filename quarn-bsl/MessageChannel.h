@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -41,20 +42,22 @@ private:
 // on standard input and output. Reading happens on this object's thread as bytes arrive; sending
 // may come from any thread.
 class MessageChannel : public QObject {
-    Q_OBJECT
-
 public:
+    struct Listener {
+        std::function<void(const QByteArray& body)> received;
+        std::function<void(const QString& fault)> malformed;
+        // The input ended or the output could not be written to: the client is gone.
+        std::function<void()> closed;
+    };
+
     MessageChannel(int input, int output, QObject* parent = nullptr);
+
+    // Who hears of what arrives; before that, nothing is read.
+    void listen(Listener listener);
 
     void send(const QJsonObject& message);
     // A message already written as JSON.
     void sendJson(const QByteArray& json);
-
-signals:
-    void received(const QByteArray& body);
-    void malformed(const QString& fault);
-    // The input ended or the output could not be written to: the client is gone.
-    void closed();
 
 private:
     void readAvailable();
@@ -64,6 +67,7 @@ private:
     int m_output;
     QSocketNotifier m_notifier;
     FrameReader m_frames;
+    Listener m_listener;
     std::mutex m_writing;
     std::atomic<bool> m_broken{false};
     bool m_closed = false;

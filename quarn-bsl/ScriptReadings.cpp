@@ -59,7 +59,7 @@ struct ScriptReadings::Result {
     std::shared_ptr<const Entries> declared;  // when the text was read
 };
 
-ScriptReadings::ScriptReadings(QObject* parent) : QObject(parent)
+ScriptReadings::ScriptReadings(Checked checked, QObject* parent) : QObject(parent), m_checked(std::move(checked))
 {
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
@@ -256,7 +256,7 @@ void ScriptReadings::remove(Level& level, std::map<QString, Script>::iterator sc
     std::vector<Waiter> waiters = std::move(script->second.waiters);
     const QString uri = script->second.uri;
     level.scripts.erase(script);
-    emit checked(uri, nullptr);
+    m_checked(uri, nullptr);
     for (Waiter& waiter : waiters)
         waiter.use(nullptr);
 }
@@ -330,7 +330,7 @@ void ScriptReadings::finished(const Result& result)
             namesChanged(level, &script);
     }
     if (result.complete)
-        emit checked(script.uri, script.reading);
+        m_checked(script.uri, script.reading);
     else
         script.checkWanted = true;
 

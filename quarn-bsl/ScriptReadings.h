@@ -37,10 +37,12 @@ struct Reading {
 // only from a check that saw what every other script of the level declares, so that a level
 // being read shows no calls as undefined that are not.
 class ScriptReadings : public QObject {
-    Q_OBJECT
-
 public:
-    explicit ScriptReadings(QObject* parent = nullptr);
+    // Told of new findings for the script at `uri`, in `reading`; of null when the script leaves
+    // the server's view and its findings go with it.
+    using Checked = std::function<void(const QString& uri, const std::shared_ptr<const Reading>& reading)>;
+
+    explicit ScriptReadings(Checked checked, QObject* parent = nullptr);
     // Waits for the jobs still running.
     ~ScriptReadings() override;
 
@@ -60,11 +62,6 @@ public:
     void whenRead(const QString& uri, bool current, std::function<void(std::shared_ptr<const Reading>)> use);
     // What orders the argument lists of completion for the document at `uri`: see levelHintOf.
     std::string levelHint(const QString& uri) const;
-
-signals:
-    // New findings for the script at `uri`, in `reading`; null when the script leaves the
-    // server's view and its findings go with it.
-    void checked(const QString& uri, std::shared_ptr<const Reading> reading);
 
 private:
     using Entries = std::vector<DeclaredNames::Entry>;
@@ -122,6 +119,7 @@ private:
     void finished(const Result& result);
     void remove(Level& level, std::map<QString, Script>::iterator script);
 
+    Checked m_checked;
     QThreadPool m_pool;
     std::map<QString, Level> m_levels;  // by folder; a document without a file is a level under its URI
     std::map<QString, Place> m_open;    // by URI

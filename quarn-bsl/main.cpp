@@ -39,8 +39,7 @@ int serve(QCoreApplication& application)
     std::signal(SIGPIPE, SIG_IGN);
     returnLargeBlocksWhenFreed();
     MessageChannel channel(STDIN_FILENO, STDOUT_FILENO);
-    LanguageServer server(channel);
-    QObject::connect(&server, &LanguageServer::finished, &application, &QCoreApplication::exit, Qt::QueuedConnection);
+    const LanguageServer server(channel, [&application](int exitCode) { application.exit(exitCode); });
     return application.exec();
 }
 
