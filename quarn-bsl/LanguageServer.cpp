@@ -188,18 +188,23 @@ void LanguageServer::addDocumentFeatures()
 
 void LanguageServer::received(const QByteArray& body)
 {
-    QJsonParseError error;
-    const QJsonDocument message = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError) {
-        m_channel.send(errorResponse(QJsonValue::Null, lsp::ParseError,
-                                     QStringLiteral("malformed JSON at byte %1: %2").arg(error.offset).arg(error.errorString())));
-        return;
+    try {
+        QJsonParseError error;
+        const QJsonDocument message = QJsonDocument::fromJson(body, &error);
+        if (error.error != QJsonParseError::NoError) {
+            m_channel.send(errorResponse(QJsonValue::Null, lsp::ParseError,
+                                         QStringLiteral("malformed JSON at byte %1: %2").arg(error.offset).arg(error.errorString())));
+            return;
+        }
+        if (!message.isObject()) {
+            m_channel.send(errorResponse(QJsonValue::Null, lsp::InvalidRequest, QStringLiteral("a message is a JSON object")));
+            return;
+        }
+        dispatch(message.object());
+    } catch (const std::bad_alloc&) {
+        m_channel.send(errorResponse(QJsonValue::Null, lsp::InternalError,
+                                     QStringLiteral("not enough memory for a message of %1 bytes").arg(body.size())));
     }
-    if (!message.isObject()) {
-        m_channel.send(errorResponse(QJsonValue::Null, lsp::InvalidRequest, QStringLiteral("a message is a JSON object")));
-        return;
-    }
-    dispatch(message.object());
 }
 
 void LanguageServer::dispatch(const QJsonObject& message)
@@ -372,6 +377,10 @@ void LanguageServer::answerFromReading(const QJsonObject& params, From from, con
 
 void LanguageServer::publish(const QString& uri, const std::shared_ptr<const Reading>& reading)
 {
-    m_channel.send(notificationMessage(QStringLiteral("textDocument/publishDiagnostics"), diagnosticsOf(uri, reading.get(), m_encoding)));
+    try {
+        m_channel.send(notificationMessage(QStringLiteral("textDocument/publishDiagnostics"), diagnosticsOf(uri, reading.get(), m_encoding)));
+    } catch (const std::bad_alloc&) {
+        note(QStringLiteral("not enough memory to publish the findings of %1").arg(uri));
+    }
     returnFreeMemory();
 }
