@@ -114,8 +114,11 @@ QJsonObject completionList(const Snapshot& now, const Reading& reading, std::siz
         list.insert(QStringLiteral("items"), items);
         return list;
     }
-    const QJsonObject range = rangeOf(now, completion.replaceBegin, completion.caret, encoding);
-    const QString typed = utf8(text.substr(completion.replaceBegin, completion.caret - completion.replaceBegin));
+    // The protocol replaces within the caret's line only; an argument may have begun on the line
+    // above.
+    const std::size_t begin = std::max(completion.replaceBegin, now.lines->lineStart(now.lines->lineOf(completion.caret)));
+    const QJsonObject range = rangeOf(now, begin, completion.caret, encoding);
+    const QString typed = utf8(text.substr(begin, completion.caret - begin));
     int order = 0;
     const std::size_t listed = std::min(completion.candidates.size(), kListedCandidates);
     for (const Candidate& candidate : std::span(completion.candidates).first(listed)) {
