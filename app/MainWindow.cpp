@@ -11,7 +11,7 @@
 #include "app/ScriptDocument.h"
 #include "catalogue/ReferenceDatabase.h"
 #include "editor/CheckMarks.h"
-#include "language/Completion.h"
+#include "language/Level.h"
 #include "language/ScriptChecker.h"
 #include "language/ScriptReader.h"
 #include "editor/ScriptEditor.h"
@@ -21,7 +21,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -414,14 +413,7 @@ void MainWindow::updateScriptContext(std::shared_ptr<const DeclaredNames> siblin
         return;
     m_siblingNames = siblings;
     m_contextPath = path;
-    // The folder names the level more often than the file does.
-    const QFileInfo file(path);
-    QString hint = file.absoluteDir().dirName();
-    if (path.isEmpty())
-        hint.clear();
-    else if (!levelFromHint(hint.toStdString()))
-        hint = file.completeBaseName();
-    m_editor->setScriptContext(std::move(siblings), hint);
+    m_editor->setScriptContext(std::move(siblings), levelHintOf(path));
 }
 
 void MainWindow::readStatementIntoBuilder()

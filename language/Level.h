@@ -61,3 +61,8 @@ private:
 // The form a level names its scripts and folder in: absolute and clean, symbolic links kept, so
 // that two spellings of one path find the same script. Empty stays empty.
 QString levelPath(const QString& path);
+
+// What names the level of the script at `scriptPath`, for the order of completion's argument
+// lists (see levelFromHint): the folder's name, which names the level more often than the file
+// does, else the file's name; empty for a script that has no file yet.
+QString levelHintOf(const QString& scriptPath);

@@ -46,28 +46,6 @@ std::vector<std::string> namesOnOneSide(const DeclaredNames& a, const DeclaredNa
 
 } // namespace
 
-QString levelPath(const QString& path)
-{
-    if (path.isEmpty())
-        return {};
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-Level::Level(QString folder, std::vector<LevelScript> scripts)
-    : m_folder(std::move(folder)), m_scripts(std::move(scripts))
-{
-}
-
-std::optional<std::size_t> Level::indexOf(const QString& path) const
-{
-    const QString wanted = levelPath(path);
-    for (std::size_t i = 0; i < m_scripts.size(); ++i) {
-        if (m_scripts[i].path == wanted)
-            return i;
-    }
-    return std::nullopt;
-}
-
 struct LevelWorkspace::Script {
     LevelScript read;
     FileStamp stamp;  // of the file as it was read; for an open document, unused

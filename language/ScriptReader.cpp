@@ -512,6 +512,7 @@ void Reader::closeBlock(const Lexeme& brace)
     }
     const Block block = m_blocks.back();
     m_blocks.pop_back();
+    m_outline.blocks.push_back({block.open.begin, brace.begin, block.open.line, brace.line});
     if (brace.line != block.open.line && firstOnLine(m_text, brace)) {
         const std::uint32_t indentation = indentationAt(m_text, brace.lineStart);
         if (indentation < block.indentation)

@@ -90,11 +90,20 @@ struct StructureProblem {
     std::size_t length;
 };
 
+// A `{ }` block that closes, function bodies included: where its two braces stand.
+struct BlockSpan {
+    std::uint32_t open;       // offset of the `{`
+    std::uint32_t close;      // offset of the `}`
+    std::uint32_t openLine;
+    std::uint32_t closeLine;
+};
+
 struct ScriptOutline {
     std::vector<NameUse> names;                 // in text order
     std::vector<FunctionDeclaration> functions; // in text order
     std::vector<VariableDeclaration> variables; // globals, parameters and locals, in text order
     std::vector<StructureProblem> problems;     // in the order they were found
+    std::vector<BlockSpan> blocks;              // in the order they close, inner before outer
 };
 
 ScriptOutline readScript(std::string_view text);

@@ -8,14 +8,20 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include "language/Lexer.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -370,6 +376,57 @@ TEST_F(ScriptCheck, AFaultPastALongLinesReachIsListedButNotUnderlined)
     const long last = long(shown.find("level_stirt"));
     EXPECT_TRUE(WarningAt(last));
     EXPECT_FALSE(WarningAt(last - 2));
+}
+
+// `quarn-bsl check` on the same files lists what the problems window lists, script by script:
+// faults of every kind, a command the window puts into its own letter case, characters of the
+// code page beyond ASCII, and names the other script declares.
+TEST_F(ScriptCheck, TheCommandLineCheckFindsWhatTheProblemsWindowLists)
+{
+    Write("level1_main.bsl", "var int alarm = 0;\n"
+                             "var int Alarm;\n"
+                             "func void main(void)\n"
+                             "{\n"
+                             "\tlevel_start\n"
+                             "\tAI2_SPAWN = 1\n"
+                             "\tdmsg \"caf\xe9 \x80\"; nowhere\n"
+                             "\tif (alarm eq 1\n"
+                             "\t{\n"
+                             "\t}\n"
+                             "\telse\n"
+                             "\t{\n"
+                             "\t}\n"
+                             "}\n"
+                             "}\n");
+    Write("Level1_Start.BSL", "func void level_start(void)\n"
+                              "{\n"
+                              "\tunset_thing = 2\n"
+                              "\tvar int x;\n"
+                              "\tvar int X;\n"
+                              "\tmain\n"
+                              "}\n"
+                              "func void LEVEL_START\n");
+
+    QProcess check;
+    check.start(QStringLiteral(QUARN_BSL_EXECUTABLE), {QStringLiteral("check"), QStringLiteral("--format=json"), folder.path()});
+    ASSERT_TRUE(check.waitForFinished(kCheckBoundMs));
+    EXPECT_EQ(check.exitCode(), 1);
+    std::map<QString, QStringList> listed;
+    for (const QJsonValue& value : QJsonDocument::fromJson(check.readAllStandardOutput()).object().value("findings").toArray()) {
+        const QJsonObject finding = value.toObject();
+        listed[QFileInfo(finding.value("path").toString()).fileName()].append(
+            QStringLiteral("Line %1: %2: %3")
+                .arg(finding.value("line").toInt())
+                .arg(finding.value("severity").toString(), finding.value("message").toString()));
+    }
+
+    for (const char* name : {"level1_main.bsl", "Level1_Start.BSL"}) {
+        SCOPED_TRACE(name);
+        Open(name);
+        PressF7();
+        EXPECT_GE(List()->count(), 3);
+        EXPECT_EQ(listed[QString::fromLatin1(name)].join(QLatin1Char('\n')).toStdString(), Entries());
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 # Runs `cpack -G DEB` on the build (-DCPACK_CONFIG=...) into WORK_DIR and checks the package: the
-# program with its desktop entry, icons and file type, the dependencies, and nothing of the tests.
+# editor with its desktop entry, icons and file type, quarn-bsl beside it, the dependencies, and
+# nothing of the tests.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
@@ -36,6 +37,7 @@ set(failures "")
 dpkg_deb(contents -c)
 set(expected_files
     ./usr/bin/quarn-xp
+    ./usr/bin/quarn-bsl
     ./usr/share/applications/quarn-xp.desktop
     ./usr/share/mime/packages/quarn-xp.xml
     ./usr/share/doc/quarn-xp/copyright
@@ -49,9 +51,11 @@ foreach(path IN LISTS expected_files)
     string(APPEND failures "missing ${path}\n")
   endif()
 endforeach()
-if(NOT contents MATCHES "-rwxr-xr-x[^\n]* \\./usr/bin/quarn-xp\n")
-  string(APPEND failures "./usr/bin/quarn-xp is not an executable for everyone\n")
-endif()
+foreach(program quarn-xp quarn-bsl)
+  if(NOT contents MATCHES "-rwxr-xr-x[^\n]* \\./usr/bin/${program}\n")
+    string(APPEND failures "./usr/bin/${program} is not an executable for everyone\n")
+  endif()
+endforeach()
 
 # Nothing else is a file: no test, benchmark, build tool or library.
 string(REGEX MATCHALL " \\./[^\n]*[^/]\n" entries "${contents}")
@@ -98,4 +102,4 @@ endforeach()
 if(failures)
   message(FATAL_ERROR "${package_name}:\n${failures}\nContents:\n${contents}")
 endif()
-message(STATUS "${package_name} holds the program and nothing else")
+message(STATUS "${package_name} holds the programs and nothing else")

@@ -347,6 +347,24 @@ TEST(ScriptReader, ReportsUnbalancedBracketsWhereTheyStand)
     }
 }
 
+// What folds: every block that closes, nested ones before the block around them; a block
+// left open and braces inside comments or strings are none.
+TEST(ScriptReader, KeepsTheBlocksThatClose)
+{
+    const std::string text = "func void a(void)\r\n{\r\n\tif (x eq 1) { cm_reset }\r\n\t# {\r\n\t"
+                             "dmsg \"}\"\r\n}\r\nfunc void b(void)\r\n{\r\n";
+    const ScriptOutline outline = readScript(text);
+    ASSERT_EQ(outline.blocks.size(), 2u);
+    EXPECT_EQ(outline.blocks[0].open, text.find("{ cm_reset"));
+    EXPECT_EQ(outline.blocks[0].close, text.find("cm_reset }") + 9);
+    EXPECT_EQ(outline.blocks[0].openLine, 3u);
+    EXPECT_EQ(outline.blocks[0].closeLine, 3u);
+    EXPECT_EQ(outline.blocks[1].open, text.find('{'));
+    EXPECT_EQ(outline.blocks[1].close, text.find("}\r\nfunc void b"));
+    EXPECT_EQ(outline.blocks[1].openLine, 2u);
+    EXPECT_EQ(outline.blocks[1].closeLine, 6u);
+}
+
 TEST(ScriptReader, BlamesTheBlockWhoseClosingBraceIsMissingNotTheFunction)
 {
     // The if's `}` is missing: the function's own `}` closes the if, and the function stays
