@@ -2,6 +2,8 @@
 #include "support/InputEvents.h"
 #include "support/MainWindowHarness.h"
 #include "support/LineEnds.h"
+#include "app/ScriptTab.h"
+#include "app/ScriptTabs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -110,9 +112,12 @@ protected:
 
     void Open(const char* name) { ASSERT_TRUE(main.window.openScriptFile(PathOf(name))); }
 
-    // Opens the main file holding `text` in place of its own.
+    // Opens the main file holding `text` in place of its own, in a tab of its own: a script
+    // already open would only be brought forward.
     void OpenMainWith(std::string_view text)
     {
+        if (ScriptTab* open = main.window.tabs()->find(PathOf("level1_main.bsl")))
+            main.window.tabs()->close(open);
         Write("level1_main.bsl", text);
         Open("level1_main.bsl");
     }
@@ -198,14 +203,14 @@ TEST_F(ScriptCheck, NamesComeFromTheOtherScriptsOfTheFolderAsTheyAreOnDisk)
     ASSERT_TRUE(QFile::remove(PathOf("Level1_Start.BSL")));
     Open("level1_main.bsl");
     PressF7();
-    EXPECT_EQ(Entries(), "Line 6: warning: 'level_start' is not defined here\n"
-                         "Line 17: warning: 'guard_door' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 6: warning: 'level_start' is not defined here\n"
+                         "level1_main.bsl: Line 17: warning: 'guard_door' is not defined here");
     EXPECT_TRUE(WarningAt(OffsetOf("level_start")));
 
     // A file that turns up, or changes, is read at the next check.
     Write("level1_start.bsl", "func void level_start(void)\n{\n}\n");
     PressF7();
-    EXPECT_EQ(Entries(), "Line 17: warning: 'guard_door' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 17: warning: 'guard_door' is not defined here");
     EXPECT_FALSE(WarningAt(OffsetOf("level_start")));
     Write("level1_start.bsl", kStart);
     PressF7();
@@ -219,7 +224,7 @@ TEST_F(ScriptCheck, TheScriptsOwnFileIsNoNeighbourOfIt)
     Open("level1_main.bsl");
     EditInEditor("var int alarm = 0;\n", "");
     PressF7();
-    EXPECT_EQ(Entries(), "Line 13: warning: 'alarm' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 13: warning: 'alarm' is not defined here");
 }
 
 TEST_F(ScriptCheck, UnreadableNeighboursAreSkipped)
@@ -247,11 +252,11 @@ TEST_F(ScriptCheck, EachSeededFaultIsUnderlinedListedAndLeadsToItsPlace)
 {
     const SeededFault faults[] = {
         {"\tlevel_start\n", "\tlevel_strat\n", "level_strat", false,
-         "Line 6: warning: 'level_strat' is not defined here", "level_start"},
+         "level1_main.bsl: Line 6: warning: 'level_strat' is not defined here", "level_start"},
         {"\tfork guard_door(12)\n}\n", "\tfork guard_door(12)\n", "{\n\tlevel_start", true,
-         "Line 5: error: '{' is never closed", "{\n\tlevel_start"},
+         "level1_main.bsl: Line 5: error: '{' is never closed", "{\n\tlevel_start"},
         {"\tchr_poison", "\telse\n\tchr_poison", "else\n\tchr_poison", true,
-         "Line 16: error: 'else' without 'if'", "chr_poison"},
+         "level1_main.bsl: Line 16: error: 'else' without 'if'", "chr_poison"},
     };
     for (const SeededFault& fault : faults) {
         SCOPED_TRACE(fault.entry);
@@ -315,7 +320,7 @@ TEST_F(ScriptCheck, TheCheckRunsByItselfOnceTypingPauses)
     // Nothing shows the list unasked.
     EXPECT_FALSE(Problems()->isVisible());
     PressF7();
-    EXPECT_EQ(Entries(), "Line 7: warning: 'ai2_pawn' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 7: warning: 'ai2_pawn' is not defined here");
 
     // An open list follows the checks at the pauses.
     Activate(&main.window);
