@@ -432,7 +432,8 @@ void MainWindow::showLevel(std::shared_ptr<const Level> level)
         m_levelPanel->showLevel(level);
         watchLevel(*level);
     }
-    m_levelShown = std::move(level);
+    // The last hold on a large level takes long to let go of: the worker does it.
+    m_language->release({}, {}, std::exchange(m_levelShown, std::move(level)));
 }
 
 void MainWindow::watchLevel(const Level& level)
