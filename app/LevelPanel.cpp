@@ -17,6 +17,8 @@ namespace {
 
 // A script's row has no parent; an item's row keeps its script's row + 1 as its internal id.
 constexpr quintptr kScriptRow = 0;
+// A level of no more scripts than this shows them expanded when it first shows.
+constexpr std::size_t kOpenedScripts = 8;
 
 QString fromUtf8(std::string_view text)
 {
@@ -237,8 +239,14 @@ void LevelPanel::outlineLevel()
 
 void LevelPanel::takeScripts(std::vector<LevelOutline::Script> scripts, const QString& folder)
 {
-    if (folder != m_folder)
+    if (folder != m_folder) {
+        // A level of a few scripts shows what each declares at once.
         m_expanded.clear();
+        if (scripts.size() <= kOpenedScripts) {
+            for (const LevelOutline::Script& script : scripts)
+                m_expanded.insert(script.path);
+        }
+    }
     m_folder = folder;
     m_title->setText(folder.isEmpty() ? QStringLiteral("No folder") : QFileInfo(folder).fileName());
     m_title->setToolTip(folder);
