@@ -17,8 +17,9 @@ namespace {
 
 // A script's row has no parent; an item's row keeps its script's row + 1 as its internal id.
 constexpr quintptr kScriptRow = 0;
-// A level of no more scripts than this shows them expanded when it first shows.
+// A level of no more scripts and declarations than these shows them expanded when it first shows.
 constexpr std::size_t kOpenedScripts = 8;
+constexpr std::size_t kOpenedItems = 2000;
 
 QString fromUtf8(std::string_view text)
 {
@@ -240,9 +241,12 @@ void LevelPanel::outlineLevel()
 void LevelPanel::takeScripts(std::vector<LevelOutline::Script> scripts, const QString& folder)
 {
     if (folder != m_folder) {
-        // A level of a few scripts shows what each declares at once.
+        // A small level shows what each script declares at once.
         m_expanded.clear();
-        if (scripts.size() <= kOpenedScripts) {
+        std::size_t items = 0;
+        for (const LevelOutline::Script& script : scripts)
+            items += script.items->size();
+        if (scripts.size() <= kOpenedScripts && items <= kOpenedItems) {
             for (const LevelOutline::Script& script : scripts)
                 m_expanded.insert(script.path);
         }
