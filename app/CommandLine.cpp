@@ -20,12 +20,12 @@ const QString kProgram = QString::fromLatin1(kProgramName.data(), qsizetype(kPro
 QString usage()
 {
     return QStringLiteral(
-               "Usage: %1 [options] [script]\n"
+               "Usage: %1 [options] [script...]\n"
                "Edits level scripts (.bsl) with a colouring editor and a command builder.\n"
                "\n"
                "Arguments:\n"
-               "  script         The script to open at start. At most one; put -- before a name that\n"
-               "                 starts with '-'. Without one the editor starts empty.\n"
+               "  script         A script to open at start, each in a tab of its own; put -- before\n"
+               "                 a name that starts with '-'. Without one the editor starts empty.\n"
                "\n"
                "Options:\n"
                "  -h, --help     Print this help and exit.\n"
@@ -79,15 +79,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
         return {CommandLine::Action::ShowVersion, {},
                 QStringLiteral("%1 %2\n").arg(kProgram, QStringLiteral(QUARN_VERSION))};
 
-    const QStringList scripts = parser.positionalArguments();
-    if (scripts.size() > 1)
-        return refuse(QStringLiteral("one script at a time, not %1.").arg(scripts.size()));
-    if (scripts.isEmpty())
-        return {};
-    if (scripts.front().isEmpty())
-        return refuse(QStringLiteral("the script's name is empty."));
-    // The window remembers the script's folder for its file dialogs, which needs the full path.
-    return {CommandLine::Action::Run, QFileInfo(scripts.front()).absoluteFilePath(), {}};
+    CommandLine run;
+    for (const QString& script : parser.positionalArguments()) {
+        if (script.isEmpty())
+            return refuse(QStringLiteral("a script's name is empty."));
+        // The window remembers the script's folder for its file dialogs, which needs the full path.
+        run.scriptPaths.append(QFileInfo(script).absoluteFilePath());
+    }
+    return run;
 }
 
 QStringList commandLineArguments(int argc, const char* const* argv)

@@ -7,15 +7,15 @@
 // --version and a mistyped option answer even where no window can open.
 struct CommandLine {
     enum class Action {
-        Run,          // open the window, with scriptPath loaded when there is one
+        Run,          // open the window, with the scripts of scriptPaths loaded
         ShowHelp,     // print message to standard output, exit 0
         ShowVersion,  // print message to standard output, exit 0
         Refuse,       // print message (the fault, then the usage) to standard error, exit 2
     };
 
     Action action = Action::Run;
-    QString scriptPath;  // absolute; empty when the window starts with no script
-    QString message;     // the text to print for every action but Run, ending with a line feed
+    QStringList scriptPaths;  // absolute, in the order given; none when the window starts with no script
+    QString message;          // the text to print for every action but Run, ending with a line feed
 };
 
 // The exit status for an action that does not run the window.

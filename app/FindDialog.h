@@ -22,6 +22,9 @@ class FindDialog : public QDialog {
 public:
     FindDialog(ScriptEditor* editor, QWidget* parent);
 
+    // The editor searched from now on: the current script's.
+    void setEditor(ScriptEditor* editor) { m_editor = editor; }
+
     // Shows the box with the replace controls or without them, the selection as the text to find.
     void showFind();
     void showReplace();

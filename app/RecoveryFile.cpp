@@ -18,7 +18,9 @@
 
 namespace {
 
-constexpr std::string_view kMagic = "QUARN-XP recovery 1\n";
+constexpr std::string_view kMagic = "QUARN-XP recovery 2\n";
+constexpr std::string_view kFirstMagic = "QUARN-XP recovery 1\n";
+static_assert(kFirstMagic.size() == kMagic.size());
 constexpr char kSuffix[] = ".recovery";
 constexpr char kLockSuffix[] = ".lock";
 constexpr char kDamagedSuffix[] = ".damaged";
@@ -53,6 +55,40 @@ std::optional<std::string_view> field(std::string_view& rest, std::string_view k
     const std::string_view value = rest.substr(key.size() + 1, end - key.size() - 1);
     rest.remove_prefix(end + 1);
     return value;
+}
+
+// An unsigned number filling the whole of `text`.
+template <class Number>
+std::optional<Number> number(std::string_view text)
+{
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty() || text.front() == '-')
+        return std::nullopt;
+    return value;
+}
+
+std::string stampText(const FileStamp& stamp)
+{
+    return std::to_string(stamp.size) + ' ' + std::to_string(stamp.modifiedNs) + ' ' + std::to_string(stamp.device) + ' ' +
+           std::to_string(stamp.inode);
+}
+
+std::optional<FileStamp> stampFrom(std::string_view text)
+{
+    std::string_view parts[4];
+    for (std::string_view& part : parts) {
+        const std::size_t blank = text.find(' ');
+        part = text.substr(0, blank);
+        text = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+    }
+    const auto size = number<qint64>(parts[0]);
+    const auto modified = number<qint64>(parts[1]);
+    const auto device = number<dev_t>(parts[2]);
+    const auto inode = number<ino_t>(parts[3]);
+    if (!size || !modified || !device || !inode || !text.empty())
+        return std::nullopt;
+    return FileStamp{true, *size, *modified, *device, *inode};
 }
 
 } // namespace
@@ -94,16 +130,18 @@ QString RecoveryFile::defaultFolder()
     return state + QStringLiteral("/quarn-xp/recovery");
 }
 
-void RecoveryFile::write(QString scriptPath, QDateTime savedAt, std::shared_ptr<const std::string> text)
+void RecoveryFile::write(QString scriptPath, QDateTime savedAt, std::optional<FileStamp> diskStamp,
+                         std::shared_ptr<const std::string> text)
 {
-    m_writer.start([path = m_path, scriptPath = std::move(scriptPath), savedAt, text = std::move(text)]() mutable {
+    m_writer.start([path = m_path, scriptPath = std::move(scriptPath), savedAt, diskStamp,
+                    text = std::move(text)]() mutable {
         // An exception must not leave the writer's thread; a copy that cannot be written keeps
         // the previous one.
         try {
             QSaveFile file(path);
             if (!file.open(QIODevice::WriteOnly))
                 return;
-            const std::string bytes = encode({std::move(scriptPath), savedAt, *text});
+            const std::string bytes = encode({std::move(scriptPath), savedAt, *text, diskStamp});
             file.write(bytes.data(), qint64(bytes.size()));
             file.commit();
         } catch (const std::bad_alloc&) {
@@ -183,6 +221,10 @@ std::string RecoveryFile::encode(const RecoveredScript& script)
     bytes += QUrl::toPercentEncoding(script.scriptPath).toStdString();
     bytes += "\nsaved ";
     bytes += script.savedAt.toUTC().toString(Qt::ISODateWithMs).toStdString();
+    if (script.diskStamp && script.diskStamp->exists) {
+        bytes += "\ndisk ";
+        bytes += stampText(*script.diskStamp);
+    }
     bytes += "\nbytes ";
     bytes += std::to_string(script.text.size());
     bytes += "\n\n";
@@ -192,11 +234,19 @@ std::string RecoveryFile::encode(const RecoveredScript& script)
 
 std::optional<RecoveredScript> RecoveryFile::decode(std::string_view bytes)
 {
-    if (bytes.substr(0, kMagic.size()) != kMagic)
+    const bool first = bytes.substr(0, kFirstMagic.size()) == kFirstMagic;
+    if (!first && bytes.substr(0, kMagic.size()) != kMagic)
         return std::nullopt;
     std::string_view rest = bytes.substr(kMagic.size());
     const auto path = field(rest, "path");
     const auto saved = field(rest, "saved");
+    std::optional<FileStamp> diskStamp;
+    if (!first && rest.starts_with("disk ")) {
+        const auto disk = field(rest, "disk");
+        diskStamp = disk ? stampFrom(*disk) : std::nullopt;
+        if (!diskStamp)
+            return std::nullopt;
+    }
     const auto length = field(rest, "bytes");
     if (!path || !saved || !length || rest.substr(0, 1) != "\n")
         return std::nullopt;
@@ -210,5 +260,5 @@ std::optional<RecoveredScript> RecoveryFile::decode(std::string_view bytes)
     if (!savedAt.isValid())
         return std::nullopt;
     return RecoveredScript{QUrl::fromPercentEncoding(QByteArray(path->data(), qsizetype(path->size()))), savedAt,
-                           std::string(rest)};
+                           std::string(rest), diskStamp};
 }

@@ -65,11 +65,9 @@ std::string readAll(LockedFile& file, qint64 expected, const std::function<void(
 
 } // namespace
 
-ScriptDocument::ScriptDocument(ScriptEditor* editor, QWidget* window, Settings& settings)
-    : QObject(window), m_editor(editor), m_window(window), m_settings(settings), m_lastFolder(settings.lastFolder())
+ScriptDocument::ScriptDocument(ScriptEditor* editor, QWidget* window, Settings& settings, QObject* parent)
+    : QObject(parent), m_editor(editor), m_window(window), m_settings(settings)
 {
-    if (m_lastFolder.isEmpty())
-        m_lastFolder = QDir::homePath() + QLatin1Char('/');
     m_recoveryTimer.setSingleShot(true);
     m_recoveryTimer.setInterval(kRecoveryDelayMs);
     connect(&m_recoveryTimer, &QTimer::timeout, this, &ScriptDocument::keepRecoveryCopy);
@@ -79,6 +77,12 @@ ScriptDocument::ScriptDocument(ScriptEditor* editor, QWidget* window, Settings& 
         if (!m_recoveryTimer.isActive())
             m_recoveryTimer.start();
     });
+}
+
+QString ScriptDocument::lastFolder() const
+{
+    const QString folder = m_settings.lastFolder();
+    return folder.isEmpty() ? QDir::homePath() + QLatin1Char('/') : folder;
 }
 
 bool ScriptDocument::open(const QString& path, const std::function<void(int)>& progress)
@@ -123,7 +127,7 @@ bool ScriptDocument::save()
 bool ScriptDocument::saveAs()
 {
     const std::optional<QString> chosen = DesktopServices::instance().getSaveFileName(
-        m_window, {m_lastFolder, QString::fromLatin1(kFilterDescription), QString::fromLatin1(kFilterPattern),
+        m_window, {lastFolder(), QString::fromLatin1(kFilterDescription), QString::fromLatin1(kFilterPattern),
                    QString::fromLatin1(kScriptSuffix)});
     if (!chosen)
         return false;
@@ -180,20 +184,24 @@ bool ScriptDocument::maybeSave()
     case DesktopServices::Answer::Save:
         return save() && !m_editor->isModified();
     case DesktopServices::Answer::Discard:
-        m_recoveryTimer.stop();
-        m_recovery.remove();
+        discardChanges();
         return true;
     default:
         return false;
     }
 }
 
+void ScriptDocument::discardChanges()
+{
+    m_recoveryTimer.stop();
+    m_recovery.remove();
+}
+
 void ScriptDocument::setPath(const QString& path)
 {
     m_path = path;
     m_declinedStamp.reset();
-    m_lastFolder = folderOf(path);
-    m_settings.setLastFolder(m_lastFolder);
+    m_settings.setLastFolder(folderOf(path));
     m_settings.setRecentScripts(withRecentScript(m_settings.recentScripts(), path));
     emit pathChanged();
 }
@@ -232,50 +240,25 @@ void ScriptDocument::keepRecoveryCopy()
     // text; the writing is done off the window's thread. A copy the memory cannot hold is
     // skipped: the last one stays, and the next change tries again.
     try {
-        m_recovery.write(m_path, QDateTime::currentDateTimeUtc(), m_editor->snapshot());
+        m_recovery.write(m_path, QDateTime::currentDateTimeUtc(), m_diskStamp, m_editor->snapshot());
     } catch (const std::bad_alloc&) {
     }
 }
 
-void ScriptDocument::offerRecovery()
+void ScriptDocument::recover(const RecoveredScript& work)
 {
-    DesktopServices& desktop = DesktopServices::instance();
-    for (const LeftRecovery& left : RecoveryFile::leftBehind()) {
-        if (!left.script) {
-            desktop.messageBox(m_window,
-                               QStringLiteral("Unsaved work left by an earlier run could not be read. The damaged copy "
-                                              "was set aside as %1.damaged.")
-                                   .arg(left.file),
-                               programName(), DesktopServices::Icon::Warning);
-            RecoveryFile::setAside(left.file);
-            continue;
-        }
-        const QString name = left.script->scriptPath.isEmpty() ? QStringLiteral("an unnamed script")
-                                                                : QFileInfo(left.script->scriptPath).fileName();
-        const QString when = left.script->savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        const DesktopServices::Answer answer = desktop.messageBox(
-            m_window, QStringLiteral("Recover unsaved changes to %1 from %2?").arg(name, when), programName(),
-            DesktopServices::Icon::Question, DesktopServices::Buttons::RecoverDiscard);
-        if (answer != DesktopServices::Answer::Recover) {
-            RecoveryFile::discard(left.file);
-            continue;
-        }
-        // The work comes back as unsaved changes; the script's file is left alone until saved.
-        m_editor->replaceText(left.script->text);
-        m_path = left.script->scriptPath;
-        m_diskStamp = fileStampOf(m_path);
-        m_declinedStamp.reset();
-        if (!m_path.isEmpty())
-            m_lastFolder = folderOf(m_path);
-        emit pathChanged();
-        // The work is in this copy's own file before the dead copy's goes, so that a crash now
-        // does not lose it.
-        keepRecoveryCopy();
-        m_recovery.flush();
-        RecoveryFile::discard(left.file);
-        // One script at a time: what else was left waits for the next start.
-        return;
-    }
+    m_editor->replaceText(work.text);
+    m_path = work.scriptPath;
+    // A copy from an older program knows no stamp: the file as it is now is the best guess.
+    m_diskStamp = work.diskStamp.value_or(fileStampOf(m_path));
+    m_declinedStamp.reset();
+    if (!m_path.isEmpty())
+        m_settings.setLastFolder(folderOf(m_path));
+    emit pathChanged();
+    // The work is in this copy's own file before the dead copy's goes, so that a crash now does
+    // not lose it.
+    keepRecoveryCopy();
+    m_recovery.flush();
 }
 
 void ScriptDocument::report(const QString& text)

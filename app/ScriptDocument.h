@@ -25,12 +25,12 @@ class ScriptDocument : public QObject {
 
 public:
     // Boxes and dialogs open over `window`.
-    ScriptDocument(ScriptEditor* editor, QWidget* window, Settings& settings);
+    ScriptDocument(ScriptEditor* editor, QWidget* window, Settings& settings, QObject* parent = nullptr);
 
     // The file the script was opened from or last saved to; empty for a new script.
     const QString& path() const { return m_path; }
-    // Where the file dialogs start: the folder of the last script opened or saved.
-    const QString& lastFolder() const { return m_lastFolder; }
+    // Where the file dialogs start: the folder of the last script opened or saved in any tab.
+    QString lastFolder() const;
 
     // Reads the script at `path` into the editor; a failure is reported and leaves the text as
     // it was. `progress` hears of the load's progress from 0 to 100.
@@ -41,12 +41,16 @@ public:
     bool saveAs();
     // Offers to save unsaved changes; false when the user cancels or the save does not happen.
     bool maybeSave();
+    // The unsaved changes are thrown away: their recovery copy goes.
+    void discardChanges();
 
     // Asks to reload a script another program changed since it was read or written, and says
     // so once when it was deleted.
     void checkDisk();
-    // Offers the unsaved work a crashed copy of the program left behind.
-    void offerRecovery();
+    // Takes the work a crashed copy of the program left behind as unsaved changes to its
+    // script, whose file is left alone until saved. Saving then asks first when another program
+    // changed the file since the crashed copy read it.
+    void recover(const RecoveredScript& work);
     // How long after the first unsaved change the recovery copy is written.
     void setRecoveryDelay(std::chrono::milliseconds delay) { m_recoveryTimer.setInterval(delay); }
     bool recoveryCopyDue() const { return m_recoveryTimer.isActive(); }
@@ -68,7 +72,6 @@ private:
     QWidget* m_window;
     Settings& m_settings;
     QString m_path;
-    QString m_lastFolder;
     // The file as it was when read or written, and a change the user chose not to reload. None
     // declined is not the same as a declined deletion, whose stamp is the empty one.
     FileStamp m_diskStamp;

@@ -24,10 +24,12 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     MainWindow window;
     window.show();
-    // The named script first: recovered work then takes its place as unsaved changes instead of
-    // being replaced by it without a question.
-    if (!commandLine.scriptPath.isEmpty())
-        window.openScriptFile(commandLine.scriptPath);
+    window.restoreSession();
+    // The named scripts after the session, the last named one current; recovered work then
+    // comes into the tabs of its scripts as unsaved changes instead of being replaced by them
+    // without a question.
+    for (const QString& path : commandLine.scriptPaths)
+        window.openScriptFile(path);
     window.offerRecovery();
     return application.exec();
 }

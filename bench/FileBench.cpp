@@ -61,6 +61,7 @@ void timeLoad(benchmark::State& state, const std::string& script)
     PeakGrowth peak;
     for (auto _ : state) {
         state.PauseTiming();
+        window.closeScript();
         peak.begin();
         state.ResumeTiming();
         const bool opened = window.click("IDC_OPEN_LABEL");
@@ -105,6 +106,7 @@ void BM_OpenToIdle(benchmark::State& state)
     ScriptWindow window(path);
     qint64 longest = 0;
     for (auto _ : state) {
+        window.closeScript();
         QElapsedTimer clock;
         clock.start();
         bool idle = false;

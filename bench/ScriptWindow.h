@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "app/ScriptTab.h"
+#include "app/ScriptTabs.h"
 #include "editor/ScriptEditor.h"
 #include "support/FakeDesktopServices.h"
 #include "support/InputEvents.h"
@@ -35,7 +37,7 @@ inline QString writeScript(benchmark::State& state, const QTemporaryDir& dir, co
 // whole handler.
 class ScriptWindow {
 public:
-    explicit ScriptWindow(const QString& path)
+    explicit ScriptWindow(const QString& path) : m_path(path)
     {
         m_desktop.openFileName = path;
         m_desktop.saveFileName = path;
@@ -72,10 +74,20 @@ public:
         return opened;
     }
 
+    // Closes the script's tab unasked, so that the next OPEN reads the script as a first open does
+    // rather than bring its tab forward.
+    void closeScript()
+    {
+        if (ScriptTab* tab = m_window.tabs()->find(m_path))
+            m_window.tabs()->close(tab);
+        QApplication::processEvents();
+    }
+
     ScriptEditor& editor() { return *m_window.editor(); }
     MainWindow& window() { return m_window; }
 
 private:
+    QString m_path;
     FakeDesktopServices m_desktop;
     MainWindow m_window;
 };

@@ -255,6 +255,16 @@ void ScriptAssistant::insertChosen()
     m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(m_replaceBegin + insert.size()));
 }
 
+void ScriptAssistant::showHint(std::size_t position)
+{
+    const auto at = static_cast<unsigned long>(position);
+    const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(at));
+    const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(at));
+    const long line = m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, at);
+    const long height = m_editor.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
+    showHintAt(position, m_editor.viewport()->mapToGlobal(QPoint(int(x), int(y + height))), true);
+}
+
 void ScriptAssistant::showHintAt(std::size_t position, QPoint globalPoint, bool dwelling)
 {
     const std::shared_ptr<const ScriptAnalysis> reading = analysis();

@@ -41,6 +41,8 @@ public:
     bool keyPressed(QKeyEvent& event);
     // After the editor handled a key and corrected what it typed.
     void keyApplied(const QKeyEvent& event);
+    // Shows the hint for the name at `position`, below it.
+    void showHint(std::size_t position);
     // Closes the list and the tip, as a click elsewhere or a loss of focus does.
     void dismiss();
 

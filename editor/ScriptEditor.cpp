@@ -172,6 +172,11 @@ QString ScriptEditor::levelHint() const
     return m_assistant->levelHint();
 }
 
+void ScriptEditor::showHint(long position)
+{
+    m_assistant->showHint(std::size_t(std::max(0L, position)));
+}
+
 void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int)>& progress,
                              const std::function<void(std::shared_ptr<const std::string>)>& loading)
 {
@@ -456,6 +461,15 @@ void ScriptEditor::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::RightButton) {
         event->accept();
         return;
+    }
+    if (event->button() == Qt::LeftButton && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+        m_controlClick) {
+        const long position = SendScintilla(SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(event->position().x()),
+                                            long(event->position().y()));
+        if (position >= 0 && m_controlClick(position)) {
+            event->accept();
+            return;
+        }
     }
     // The middle button pastes the primary selection.
     if (event->button() == Qt::MiddleButton) {

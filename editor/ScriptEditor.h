@@ -73,6 +73,12 @@ public:
     void takeReadingsFromOutside();
     const DeclaredNames& siblings() const;
     QString levelHint() const;
+    // Shows what the name at `position` (of the editor's text) is, as resting the mouse on it does.
+    void showHint(long position);
+
+    // Asked about a Ctrl+click (without Alt) at a position of the editor's text: true when the
+    // click is taken there, false to leave it to the component as any other click.
+    void setControlClick(std::function<bool(long position)> taken) { m_controlClick = std::move(taken); }
 
     // While one lives, the edits made, by code too (a replace-all, say), form one undo step that
     // ends with the case correction of the lines they touched. Steps may nest; the outermost
@@ -134,6 +140,7 @@ private:
     std::shared_ptr<const std::string> m_snapshot;  // of the text as it is; null once it changes
     std::uint64_t m_revision = 0;
     ScriptAssistant* m_assistant = nullptr;
+    std::function<bool(long)> m_controlClick;
     int m_editDepth = 0;
     int m_lineNumberDigits = 0;
     // The stretch of text the current edit step changed, in positions after the change.

@@ -8,7 +8,8 @@
 
 LanguageService::LanguageService(QObject* parent) : QObject(parent)
 {
-    // One reading at a time: a second would only race the first for the same old text.
+    // One job at a time, in the order asked: a second reading would only race the first for
+    // the same old text, and a job asked after a request must see that request's text.
     m_worker.setMaxThreadCount(1);
 }
 
@@ -18,19 +19,31 @@ LanguageService::~LanguageService()
     m_worker.waitForDone();
 }
 
-void LanguageService::request(std::uint64_t revision, std::shared_ptr<const std::string> text, QString scriptPath)
+bool LanguageService::isNewest(std::uint64_t document, std::uint64_t serial)
+{
+    const std::lock_guard lock(m_newestMutex);
+    const auto newest = m_newest.find(document);
+    return newest != m_newest.end() && newest->second == serial;
+}
+
+void LanguageService::request(std::uint64_t document, std::uint64_t revision, std::shared_ptr<const std::string> text,
+                              QString scriptPath)
 {
     const std::uint64_t serial = ++m_requests;
-    m_worker.start([this, serial, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
-        if (m_requests != serial)
+    {
+        const std::lock_guard lock(m_newestMutex);
+        m_newest[document] = serial;
+    }
+    m_worker.start([this, document, serial, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
+        if (!isNewest(document, serial))
             return;
-        ScriptReading reading = readNow(revision, std::move(text), scriptPath);
+        ScriptReading reading = readNow(document, revision, std::move(text), scriptPath);
         // Delivered through this object's thread, and not at all once it is gone.
         QMetaObject::invokeMethod(
             this,
-            [this, serial, revision, reading = std::move(reading)]() mutable {
-                if (m_requests == serial)
-                    emit read(revision, reading);
+            [this, document, serial, revision, reading = std::move(reading)]() mutable {
+                if (isNewest(document, serial))
+                    emit read(document, revision, reading);
                 // Whatever the window did not keep is freed here, not on its thread.
                 release(std::move(reading.analysis), std::move(reading.findings), std::move(reading.level));
             },
@@ -38,11 +51,45 @@ void LanguageService::request(std::uint64_t revision, std::shared_ptr<const std:
     });
 }
 
-void LanguageService::closeDocument(QString scriptPath)
+void LanguageService::closeDocument(std::uint64_t document, QString scriptPath)
 {
-    m_worker.start([this, scriptPath = std::move(scriptPath)] {
+    {
+        const std::lock_guard lock(m_newestMutex);
+        m_newest.erase(document);
+    }
+    m_worker.start([this, document, scriptPath = std::move(scriptPath)] {
         const std::lock_guard lock(m_workspaceMutex);
-        m_workspace.closeDocument(scriptPath);
+        if (scriptPath.isEmpty())
+            m_workspace.closeUnsaved(document);
+        else
+            m_workspace.closeDocument(scriptPath);
+    });
+}
+
+void LanguageService::run(std::function<Continuation()> job)
+{
+    m_worker.start([this, job = std::move(job)] {
+        Continuation continuation;
+        try {
+            continuation = job();
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        if (continuation)
+            QMetaObject::invokeMethod(this, std::move(continuation), Qt::QueuedConnection);
+    });
+}
+
+void LanguageService::withLevel(std::uint64_t document, QString scriptPath,
+                                std::function<Continuation(std::shared_ptr<const Level>)> job)
+{
+    run([this, document, scriptPath = std::move(scriptPath), job = std::move(job)] {
+        std::shared_ptr<const Level> level;
+        {
+            const std::lock_guard lock(m_workspaceMutex);
+            level = scriptPath.isEmpty() ? m_workspace.unsavedLevel(document) : m_workspace.levelOf(scriptPath);
+        }
+        return job(std::move(level));
     });
 }
 
@@ -57,8 +104,8 @@ void LanguageService::release(std::shared_ptr<const ScriptAnalysis> analysis,
         });
 }
 
-ScriptReading LanguageService::readNow(std::uint64_t revision, std::shared_ptr<const std::string> text,
-                                       const QString& scriptPath)
+ScriptReading LanguageService::readNow(std::uint64_t document, std::uint64_t revision,
+                                       std::shared_ptr<const std::string> text, const QString& scriptPath)
 {
     // A reading is a help, not an edit: without the memory for one, the script goes unread.
     ScriptReading reading;
@@ -70,7 +117,7 @@ ScriptReading LanguageService::readNow(std::uint64_t revision, std::shared_ptr<c
         {
             const std::lock_guard lock(m_workspaceMutex);
             if (scriptPath.isEmpty()) {
-                reading.level = m_workspace.unsavedLevel(revision, text);
+                reading.level = m_workspace.unsavedLevel(document, revision, text);
                 index = 0;
             } else {
                 m_workspace.setDocument(scriptPath, revision, text);

@@ -103,10 +103,11 @@ std::shared_ptr<const Level> LevelWorkspace::levelOfFolder(const QString& folder
     return level;
 }
 
-std::shared_ptr<const Level> LevelWorkspace::unsavedLevel(std::uint64_t revision, std::shared_ptr<const std::string> text)
+std::shared_ptr<const Level> LevelWorkspace::unsavedLevel(std::uint64_t document, std::uint64_t revision,
+                                                         std::shared_ptr<const std::string> text)
 {
-    if (m_unsavedLevel && revision == m_unsavedRevision)
-        return m_unsavedLevel;
+    if (const auto kept = m_unsaved.find(document); kept != m_unsaved.end() && kept->second.revision == revision)
+        return kept->second.level;
     std::shared_ptr<const ScriptAnalysis> analysis = analyseScript(std::move(text));
     LevelScript script;
     script.open = true;
@@ -117,9 +118,21 @@ std::shared_ptr<const Level> LevelWorkspace::unsavedLevel(std::uint64_t revision
     script.analysis = std::move(analysis);
     std::vector<LevelScript> scripts;
     scripts.push_back(std::move(script));
-    m_unsavedLevel = std::make_shared<const Level>(QString(), std::move(scripts));
-    m_unsavedRevision = revision;
-    return m_unsavedLevel;
+    auto level = std::make_shared<const Level>(QString(), std::move(scripts));
+    m_unsaved[document] = {revision, level};
+    return level;
+}
+
+std::shared_ptr<const Level> LevelWorkspace::unsavedLevel(std::uint64_t document) const
+{
+    if (const auto kept = m_unsaved.find(document); kept != m_unsaved.end())
+        return kept->second.level;
+    return std::make_shared<const Level>(QString(), std::vector<LevelScript>());
+}
+
+void LevelWorkspace::closeUnsaved(std::uint64_t document)
+{
+    m_unsaved.erase(document);
 }
 
 std::shared_ptr<const DeclaredNames> LevelWorkspace::namesBeside(const QString& scriptPath)

@@ -43,9 +43,15 @@ public:
     // The same for a folder named directly.
     std::shared_ptr<const Level> levelOfFolder(const QString& folder);
 
-    // A script never saved is a level of its own; the last one asked about is kept, so that asking
-    // again for the same revision reads nothing.
-    std::shared_ptr<const Level> unsavedLevel(std::uint64_t revision, std::shared_ptr<const std::string> text);
+    // A script never saved is a level of its own. `document` tells such scripts apart (the window
+    // may hold several); the last level of each is kept, so that asking again for the same
+    // revision reads nothing.
+    std::shared_ptr<const Level> unsavedLevel(std::uint64_t document, std::uint64_t revision,
+                                              std::shared_ptr<const std::string> text);
+    // The last level made for unsaved `document`, or an empty level when none was.
+    std::shared_ptr<const Level> unsavedLevel(std::uint64_t document) const;
+    // The unsaved document was closed or saved: its level goes.
+    void closeUnsaved(std::uint64_t document);
 
     // What the other scripts of the level of `scriptPath` declare, as its last snapshot saw them:
     // what completion and hints add to the script's own names. The same object as long as those
@@ -81,7 +87,10 @@ private:
 
     std::map<QString, Document> m_documents;  // by levelPath
     std::map<QString, std::unique_ptr<Folder>> m_folders;
-    std::uint64_t m_unsavedRevision = 0;
-    std::shared_ptr<const Level> m_unsavedLevel;
+    struct Unsaved {
+        std::uint64_t revision = 0;
+        std::shared_ptr<const Level> level;
+    };
+    std::map<std::uint64_t, Unsaved> m_unsaved;  // by document
     std::shared_ptr<const DeclaredNames> m_noNames;
 };

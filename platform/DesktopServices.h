@@ -34,6 +34,11 @@ public:
     virtual std::optional<QString> getOpenFileName(QWidget* owner, const FileDialogOptions& options) = 0;
     virtual std::optional<QString> getSaveFileName(QWidget* owner, const FileDialogOptions& options) = 0;
 
+    // A line the user types into a box titled `title`, asked for by `label`, with `text` offered
+    // and selected; nothing when the user cancels.
+    virtual std::optional<QString> getText(QWidget* owner, const QString& title, const QString& label,
+                                           const QString& text) = 0;
+
     enum class ClipboardWrite { Written, Unavailable, OutOfMemory };
 
     // Plain 8-bit text. Unavailable: another program holds the clipboard; OutOfMemory: the text

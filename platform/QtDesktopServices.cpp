@@ -9,6 +9,7 @@
 
 #include <new>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -117,6 +118,19 @@ std::optional<QString> QtDesktopServices::getOpenFileName(QWidget* owner, const 
 std::optional<QString> QtDesktopServices::getSaveFileName(QWidget* owner, const FileDialogOptions& options)
 {
     return RunFileDialog(owner, options, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtDesktopServices::getText(QWidget* owner, const QString& title, const QString& label,
+                                                 const QString& text)
+{
+    QInputDialog dialog(owner);
+    dialog.setWindowTitle(title.isEmpty() ? QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()))
+                                          : title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(text);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 DesktopServices::ClipboardWrite QtDesktopServices::setClipboardText(const std::string& text)

@@ -2,6 +2,8 @@
 #include "support/InputEvents.h"
 #include "support/MainWindowHarness.h"
 #include "support/LineEnds.h"
+#include "app/ScriptTab.h"
+#include "app/ScriptTabs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -116,9 +118,12 @@ protected:
 
     void Open(const char* name) { ASSERT_TRUE(main.window.openScriptFile(PathOf(name))); }
 
-    // Opens the main file holding `text` in place of its own.
+    // Opens the main file holding `text` in place of its own, in a tab of its own: a script
+    // already open would only be brought forward.
     void OpenMainWith(std::string_view text)
     {
+        if (ScriptTab* open = main.window.tabs()->find(PathOf("level1_main.bsl")))
+            main.window.tabs()->close(open);
         Write("level1_main.bsl", text);
         Open("level1_main.bsl");
     }
@@ -204,14 +209,14 @@ TEST_F(ScriptCheck, NamesComeFromTheOtherScriptsOfTheFolderAsTheyAreOnDisk)
     ASSERT_TRUE(QFile::remove(PathOf("Level1_Start.BSL")));
     Open("level1_main.bsl");
     PressF7();
-    EXPECT_EQ(Entries(), "Line 6: warning: 'level_start' is not defined here\n"
-                         "Line 17: warning: 'guard_door' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 6: warning: 'level_start' is not defined here\n"
+                         "level1_main.bsl: Line 17: warning: 'guard_door' is not defined here");
     EXPECT_TRUE(WarningAt(OffsetOf("level_start")));
 
     // A file that turns up, or changes, is read at the next check.
     Write("level1_start.bsl", "func void level_start(void)\n{\n}\n");
     PressF7();
-    EXPECT_EQ(Entries(), "Line 17: warning: 'guard_door' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 17: warning: 'guard_door' is not defined here");
     EXPECT_FALSE(WarningAt(OffsetOf("level_start")));
     Write("level1_start.bsl", kStart);
     PressF7();
@@ -225,7 +230,7 @@ TEST_F(ScriptCheck, TheScriptsOwnFileIsNoNeighbourOfIt)
     Open("level1_main.bsl");
     EditInEditor("var int alarm = 0;\n", "");
     PressF7();
-    EXPECT_EQ(Entries(), "Line 13: warning: 'alarm' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 13: warning: 'alarm' is not defined here");
 }
 
 TEST_F(ScriptCheck, UnreadableNeighboursAreSkipped)
@@ -253,11 +258,11 @@ TEST_F(ScriptCheck, EachSeededFaultIsUnderlinedListedAndLeadsToItsPlace)
 {
     const SeededFault faults[] = {
         {"\tlevel_start\n", "\tlevel_strat\n", "level_strat", false,
-         "Line 6: warning: 'level_strat' is not defined here", "level_start"},
+         "level1_main.bsl: Line 6: warning: 'level_strat' is not defined here", "level_start"},
         {"\tfork guard_door(12)\n}\n", "\tfork guard_door(12)\n", "{\n\tlevel_start", true,
-         "Line 5: error: '{' is never closed", "{\n\tlevel_start"},
+         "level1_main.bsl: Line 5: error: '{' is never closed", "{\n\tlevel_start"},
         {"\tchr_poison", "\telse\n\tchr_poison", "else\n\tchr_poison", true,
-         "Line 16: error: 'else' without 'if'", "chr_poison"},
+         "level1_main.bsl: Line 16: error: 'else' without 'if'", "chr_poison"},
     };
     for (const SeededFault& fault : faults) {
         SCOPED_TRACE(fault.entry);
@@ -321,7 +326,7 @@ TEST_F(ScriptCheck, TheCheckRunsByItselfOnceTypingPauses)
     // Nothing shows the list unasked.
     EXPECT_FALSE(Problems()->isVisible());
     PressF7();
-    EXPECT_EQ(Entries(), "Line 7: warning: 'ai2_pawn' is not defined here");
+    EXPECT_EQ(Entries(), "level1_main.bsl: Line 7: warning: 'ai2_pawn' is not defined here");
 
     // An open list follows the checks at the pauses.
     Activate(&main.window);
@@ -414,18 +419,20 @@ TEST_F(ScriptCheck, TheCommandLineCheckFindsWhatTheProblemsWindowLists)
     std::map<QString, QStringList> listed;
     for (const QJsonValue& value : QJsonDocument::fromJson(check.readAllStandardOutput()).object().value("findings").toArray()) {
         const QJsonObject finding = value.toObject();
-        listed[QFileInfo(finding.value("path").toString()).fileName()].append(
-            QStringLiteral("Line %1: %2: %3")
-                .arg(finding.value("line").toInt())
-                .arg(finding.value("severity").toString(), finding.value("message").toString()));
+        const QString name = QFileInfo(finding.value("path").toString()).fileName();
+        listed[name].append(QStringLiteral("%1: Line %2: %3: %4")
+                                .arg(name)
+                                .arg(finding.value("line").toInt())
+                                .arg(finding.value("severity").toString(), finding.value("message").toString()));
     }
 
-    for (const char* name : {"level1_main.bsl", "Level1_Start.BSL"}) {
-        SCOPED_TRACE(name);
-        Open(name);
+    // The problems window lists the whole level, the script shown first.
+    for (const auto& [shown, other] : {std::pair{"level1_main.bsl", "Level1_Start.BSL"}, {"Level1_Start.BSL", "level1_main.bsl"}}) {
+        SCOPED_TRACE(shown);
+        Open(shown);
         PressF7();
-        EXPECT_GE(List()->count(), 3);
-        EXPECT_EQ(listed[QString::fromLatin1(name)].join(QLatin1Char('\n')).toStdString(), Entries());
+        const QStringList expected = listed[QString::fromLatin1(shown)] + listed[QString::fromLatin1(other)];
+        EXPECT_EQ(expected.join(QLatin1Char('\n')).toStdString(), Entries());
     }
 }
 

@@ -2,7 +2,7 @@
 #include "platform/File.h"
 #include "support/FakeDesktopServices.h"
 #include "support/MainWindowHarness.h"
-#include "WindowDriving.h"
+#include "support/WindowDriving.h"
 
 #include <QDir>
 #include <QFile>

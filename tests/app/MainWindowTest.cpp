@@ -299,13 +299,18 @@ TEST_F(TheMainWindow, EveryControlOpensTheMenuAtTheMouse)
     EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
-TEST_F(TheMainWindow, MenuHoldsTheEditingEntriesThenTheRecentScriptsThenTheAboutEntry)
+TEST_F(TheMainWindow, MenuHoldsTheEditingEntriesThenTheLevelsThenTheRecentScriptsThenTheAboutEntry)
 {
     const MenuSeen seen = RightClickAndChoose(main.control("IDC_ADD_STATEMENT"), {4, 4}, QString());
     ASSERT_TRUE(seen.opened);
     EXPECT_EQ(seen.entries, (std::vector<QString>{QStringLiteral("Copy"), QStringLiteral("Cut"),
                                                   QStringLiteral("Paste"), QStringLiteral("Delete"), QString(),
                                                   QStringLiteral("Read into builder\tF4"), QString(),
+                                                  QStringLiteral("Go to definition\tF12"),
+                                                  QStringLiteral("Find references\tShift+F12"),
+                                                  QStringLiteral("Rename\tF2"),
+                                                  QStringLiteral("Find in level\tCtrl+Shift+F"),
+                                                  QStringLiteral("Level panel\tCtrl+Shift+E"), QString(),
                                                   QStringLiteral("Recent scripts"), QString(), kAboutEntry}));
     EXPECT_TRUE(desktop.messageBoxes.empty());
 }

@@ -42,6 +42,28 @@ TEST(RecoveryFileFormat, KeepsPathTimeAndEveryByte)
     EXPECT_EQ(RecoveryFile::decode(RecoveryFile::encode(oddName))->scriptPath, oddName.scriptPath);
 }
 
+TEST(RecoveryFileFormat, KeepsTheStampOfTheScriptsFileAndReadsTheEarlierFormat)
+{
+    RecoveredScript stamped = Sample();
+    stamped.diskStamp = FileStamp{true, 1234, 1767225600123456789, 2049, 9876543};
+    const auto decoded = RecoveryFile::decode(RecoveryFile::encode(stamped));
+    ASSERT_TRUE(decoded);
+    ExpectSame(*decoded, stamped);
+    EXPECT_EQ(decoded->diskStamp, stamped.diskStamp);
+    EXPECT_FALSE(RecoveryFile::decode(RecoveryFile::encode(Sample()))->diskStamp);
+
+    const auto earlier = RecoveryFile::decode("QUARN-XP recovery 1\npath %2Ftmp%2Fa.bsl\nsaved 2026-12-08T13:45:12.250Z\n"
+                                              "bytes 7\n\nsleep 1");
+    ASSERT_TRUE(earlier);
+    EXPECT_EQ(earlier->scriptPath, QStringLiteral("/tmp/a.bsl"));
+    EXPECT_EQ(earlier->text, "sleep 1");
+    EXPECT_FALSE(earlier->diskStamp);
+
+    std::string damaged = RecoveryFile::encode(stamped);
+    damaged.replace(damaged.find("disk ") + 5, 4, "-234");
+    EXPECT_FALSE(RecoveryFile::decode(damaged));
+}
+
 TEST(RecoveryFileFormat, RefusesWhatIsDamaged)
 {
     const std::string good = RecoveryFile::encode(Sample());
@@ -69,7 +91,7 @@ protected:
 
 void Write(RecoveryFile& recovery, const RecoveredScript& script)
 {
-    recovery.write(script.scriptPath, script.savedAt, std::make_shared<const std::string>(script.text));
+    recovery.write(script.scriptPath, script.savedAt, script.diskStamp, std::make_shared<const std::string>(script.text));
 }
 
 TEST_F(RecoveryFolder, AWrittenCopyIsKeptUntilRemovedAndGoesAtANormalEnd)

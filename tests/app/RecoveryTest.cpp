@@ -1,9 +1,11 @@
 #include "app/RecoveryFile.h"
+#include "app/ScriptTab.h"
+#include "app/ScriptTabs.h"
 #include "files/FileFaults.h"
 #include "platform/File.h"
 #include "support/FakeDesktopServices.h"
 #include "support/MainWindowHarness.h"
-#include "WindowDriving.h"
+#include "support/WindowDriving.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -266,7 +268,7 @@ TEST_F(Recovery, AKilledCopysNewScriptComesBackUnnamed)
     EXPECT_EQ(main->editorText(), kTypedAsHeld);
     EXPECT_TRUE(main->editor()->isModified());
     EXPECT_EQ(main->window.scriptPath(), QString());
-    EXPECT_EQ(main->window.windowTitle(), QStringLiteral("QUARN-XP"));
+    EXPECT_EQ(main->window.windowTitle(), QStringLiteral("Untitled* - QUARN-XP"));
 
     // Saving asks where, as for any new script.
     desktop.saveFileName = ScriptPath(QStringLiteral("rescued.bsl"));
@@ -274,6 +276,63 @@ TEST_F(Recovery, AKilledCopysNewScriptComesBackUnnamed)
     PressKey(main->window, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(desktop.saveDialogs.size(), 1u);
     EXPECT_EQ(readFileBytes(ScriptPath(QStringLiteral("rescued.bsl"))), Bytes(main->editor()->script()));
+}
+
+TEST_F(Recovery, EveryModifiedTabOfAKilledCopyComesBackAfterOneQuestion)
+{
+    const QString first = ScriptPath(QStringLiteral("level01.bsl"));
+    const QString second = ScriptPath(QStringLiteral("level02.bsl"));
+    ASSERT_TRUE(writeFileBytes(first, "sleep 1"));
+    ASSERT_TRUE(writeFileBytes(second, "sleep 2"));
+    {
+        ChildCopy child(m_state.path(), m_config.path());
+        ASSERT_TRUE(child.StartTyping(first, QStringLiteral("x"),
+                                      {second, QStringLiteral("y"), QString(), QStringLiteral("z")}));
+        EXPECT_EQ(RecoveryFiles().size(), 3);
+        child.Kill();
+    }
+    // Another program changes the first script after the crash.
+    ASSERT_TRUE(writeFileBytes(first, "sleep 10"));
+
+    desktop.messageBoxAnswers = {Answer::Recover};
+    auto main = Start();
+    main->window.offerRecovery();
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    const QString question = QString::fromStdString(desktop.messageBoxes[0].text);
+    for (const char* offered : {"level01.bsl from ", "level02.bsl from ", "an unnamed script from "})
+        EXPECT_TRUE(question.contains(QString::fromLatin1(offered))) << desktop.messageBoxes[0].text;
+
+    ScriptTabs& tabs = *main->window.tabs();
+    ASSERT_EQ(tabs.tabs().size(), 3u);
+    ASSERT_TRUE(tabs.find(first) && tabs.find(second));
+    EXPECT_EQ(tabs.find(first)->editor()->documentText(), "sleep 1x");
+    EXPECT_EQ(tabs.find(second)->editor()->documentText(), "sleep 2y");
+    for (const auto& tab : tabs.tabs()) {
+        EXPECT_TRUE(tab->isModified()) << tab->name().toStdString();
+        if (tab->path().isEmpty()) {
+            EXPECT_EQ(tab->editor()->documentText(), "z");
+        }
+    }
+    EXPECT_EQ(RecoveryFiles().size(), 3) << "the new window's own copies, the dead copy's gone";
+
+    // The other program's change is told as the window comes forward, and saving over it asks
+    // first; the script nobody changed is saved without a question.
+    ASSERT_TRUE(Activate(main->window));
+    ASSERT_EQ(desktop.messageBoxes.size(), 2u);
+    EXPECT_NE(desktop.messageBoxes[1].text.find("level01.bsl was changed by another program"), std::string::npos)
+        << desktop.messageBoxes[1].text;
+    tabs.setCurrent(tabs.find(second));
+    PressKey(main->window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(desktop.messageBoxes.size(), 2u);
+    EXPECT_EQ(readFileBytes(second), "sleep 2y");
+    tabs.setCurrent(tabs.find(first));
+    desktop.messageBoxAnswers = {Answer::No};
+    PressKey(main->window, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(desktop.messageBoxes.size(), 3u);
+    EXPECT_NE(desktop.messageBoxes[2].text.find("Overwrite it with this script?"), std::string::npos)
+        << desktop.messageBoxes[2].text;
+    EXPECT_EQ(readFileBytes(first), "sleep 10");
+    EXPECT_TRUE(tabs.find(first)->isModified());
 }
 
 // Memory that runs out while a copy is taken on the window's thread, or while it is written on
@@ -404,18 +463,23 @@ TEST_F(Recovery, ADamagedCopyIsReportedOnceAndSetAsideAndTheStartGoesOn)
     EXPECT_EQ(desktop.messageBoxes.size(), 2u);
 }
 
-TEST_F(Recovery, OneScriptIsRecoveredAtATimeAndTheRestWaitsForTheNextStart)
+TEST_F(Recovery, EverythingLeftIsOfferedInOneQuestionAndDiscardedInOne)
 {
     LeaveBehind(QStringLiteral("older.recovery"),
                 RecoveredScript{QString(), QDateTime::currentDateTimeUtc(), "sleep 1"}, 2);
     LeaveBehind(QStringLiteral("newer.recovery"),
-                RecoveredScript{QString(), QDateTime::currentDateTimeUtc(), "sleep 2"}, 1);
-    desktop.messageBoxAnswers = {Answer::Recover};
+                RecoveredScript{ScriptPath(QStringLiteral("level02.bsl")), QDateTime::currentDateTimeUtc(), "sleep 2"}, 1);
+    desktop.messageBoxAnswers = {Answer::Discard};
     auto main = Start();
     main->window.offerRecovery();
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
-    EXPECT_EQ(main->editorText(), "sleep 1") << "the oldest first";
-    EXPECT_EQ(RecoveryFiles().filter(QStringLiteral("newer")).size(), 1);
+    const QString question = QString::fromStdString(desktop.messageBoxes[0].text);
+    EXPECT_TRUE(question.startsWith(QStringLiteral("Recover unsaved changes to these scripts?\n\nan unnamed script from ")))
+        << desktop.messageBoxes[0].text;
+    EXPECT_TRUE(question.contains(QStringLiteral("\nlevel02.bsl from "))) << desktop.messageBoxes[0].text;
+    EXPECT_EQ(main->window.tabs()->tabs().size(), 1u);
+    EXPECT_EQ(main->editorText(), "");
+    EXPECT_TRUE(RecoveryFiles().isEmpty());
 }
 
 TEST_F(Recovery, NothingLeftBehindAsksNothing)

@@ -1,4 +1,6 @@
 #include "app/GoToLineDialog.h"
+#include "app/ScriptTab.h"
+#include "app/ScriptTabs.h"
 #include "app/Settings.h"
 #include "files/FileFaults.h"
 #include "editor/ScriptLexer.h"
@@ -13,6 +15,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -76,6 +79,13 @@ void TypeKeys(QWidget& window, const QString& text)
         PressKey(window, c.isDigit() ? Qt::Key_0 + c.digitValue() : c.toUpper().unicode(), Qt::NoModifier, c);
 }
 
+// The size a window opens at when nothing is remembered: two thirds of the screen, at least the
+// template's.
+QSize FirstStartSize(const QWidget& window)
+{
+    return (QGuiApplication::primaryScreen()->availableGeometry().size() * 2 / 3).expandedTo(window.minimumSize());
+}
+
 // The settings as the program keeps them.
 QSettings StoredSettings()
 {
@@ -123,13 +133,13 @@ protected:
 
 // --- The title ---------------------------------------------------------------------------------
 
-TEST_F(WindowFeatures, TitleIsTheProgramsNameWhileNoFileIsOpenEvenWithChanges)
+TEST_F(WindowFeatures, TitleOfANewScriptIsTheProgramsNameUntilItChanges)
 {
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("QUARN-XP"));
     ASSERT_TRUE(Activate(Window()));
     TypeKeys(Window(), QStringLiteral("x"));
-    EXPECT_EQ(EditorText(), "x");
-    EXPECT_TRUE(Editor().isModified());
+    EXPECT_EQ(Window().windowTitle(), QStringLiteral("Untitled* - QUARN-XP"));
+    Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("QUARN-XP"));
 }
 
@@ -255,20 +265,22 @@ TEST_F(WindowFeatures, CtrlShiftSAlwaysAsks)
     EXPECT_EQ(Window().scriptPath(), PathOf(QStringLiteral("copy.bsl")));
 }
 
-TEST_F(WindowFeatures, CtrlOOpensAsOpenDoes)
+TEST_F(WindowFeatures, CtrlOOpensAsOpenDoesInATabOfItsOwn)
 {
     ASSERT_TRUE(writeFileBytes(PathOf(QStringLiteral("level01.bsl")), "func main"));
     ASSERT_TRUE(Activate(Window()));
     TypeKeys(Window(), QStringLiteral("x"));
-    desktop.messageBoxAnswers = {Answer::Discard};
+    ScriptTab* typed = Window().tabs()->current();
     desktop.openFileName = PathOf(QStringLiteral("level01.bsl"));
     Press(Qt::Key_O, Qt::ControlModifier);
-    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
-    EXPECT_EQ(desktop.messageBoxes[0].text, "Save changes to the script?");
+    EXPECT_TRUE(desktop.messageBoxes.empty());
     ASSERT_EQ(desktop.openDialogs.size(), 1u);
     EXPECT_EQ(desktop.openDialogs[0].filterPattern, QStringLiteral("*.bsl"));
     EXPECT_EQ(EditorText(), "func main");
     EXPECT_EQ(Window().scriptPath(), PathOf(QStringLiteral("level01.bsl")));
+    ASSERT_EQ(Window().tabs()->tabs().size(), 2u);
+    EXPECT_NE(Window().tabs()->current(), typed);
+    EXPECT_TRUE(typed->isModified());
 }
 
 TEST_F(WindowFeatures, ShortcutsWorkWhereverTheFocusIsAndTypeNothing)
@@ -397,34 +409,34 @@ TEST_P(DroppedFiles, AnUpperCaseSuffixIsAScriptToo)
     EXPECT_EQ(EditorText(), "func main");
 }
 
-TEST_P(DroppedFiles, UnsavedChangesAreOfferedFirstAndCancelKeepsEverything)
+TEST_P(DroppedFiles, SeveralScriptsOpenInTabsOfTheirOwnBesideUnsavedChanges)
 {
     const QString first = OpenNew(QStringLiteral("level01.bsl"), "sleep 10");
     ASSERT_TRUE(Activate(Window()));
     TypeKeys(Window(), QStringLiteral("x"));
-    const QString path = PathOf(QStringLiteral("level02.bsl"));
-    ASSERT_TRUE(writeFileBytes(path, "func main"));
+    ScriptTab* typed = Window().tabs()->current();
+    const QString second = PathOf(QStringLiteral("level02.bsl"));
+    const QString third = PathOf(QStringLiteral("level03.bsl"));
+    ASSERT_TRUE(writeFileBytes(second, "func main"));
+    ASSERT_TRUE(writeFileBytes(third, "func other"));
 
-    desktop.messageBoxAnswers = {Answer::Cancel};
-    EXPECT_TRUE(DragAndDrop(DropTarget(), DropPoint(), *FileUrls({path})));
-    EXPECT_TRUE(desktop.messageBoxes.empty());
+    EXPECT_TRUE(DragAndDrop(DropTarget(), DropPoint(), *FileUrls({second, PathOf(QStringLiteral("notes.txt")), third})));
     QApplication::processEvents();
-    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
-    EXPECT_EQ(desktop.messageBoxes[0].text, "Save changes to the script?");
-    EXPECT_EQ(desktop.messageBoxes[0].buttons, DesktopServices::Buttons::SaveDiscardCancel);
-    EXPECT_EQ(EditorText(), "xsleep 10");
-    EXPECT_TRUE(Editor().isModified());
-    EXPECT_EQ(Window().scriptPath(), first);
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+    ASSERT_EQ(Window().tabs()->tabs().size(), 3u);
+    EXPECT_EQ(Window().scriptPath(), third);
+    EXPECT_EQ(EditorText(), "func other");
+    EXPECT_EQ(Window().tabs()->find(second)->editor()->documentText(), "func main");
+    EXPECT_EQ(typed->editor()->documentText(), "xsleep 10");
+    EXPECT_TRUE(typed->isModified());
     EXPECT_EQ(readFileBytes(first), "sleep 10");
 
-    // Saved first, the other script then opens.
-    desktop.messageBoxAnswers = {Answer::Save};
-    EXPECT_TRUE(DragAndDrop(DropTarget(), DropPoint(), *FileUrls({path})));
+    // Dropped again, a script open already is brought forward, not opened twice.
+    EXPECT_TRUE(DragAndDrop(DropTarget(), DropPoint(), *FileUrls({first})));
     QApplication::processEvents();
-    EXPECT_EQ(readFileBytes(first), "xsleep 10");
-    EXPECT_TRUE(desktop.saveDialogs.empty());
-    EXPECT_EQ(EditorText(), "func main");
-    EXPECT_EQ(Window().scriptPath(), path);
+    EXPECT_EQ(Window().tabs()->tabs().size(), 3u);
+    EXPECT_EQ(Window().tabs()->current(), typed);
+    EXPECT_EQ(EditorText(), "xsleep 10");
 }
 
 TEST_P(DroppedFiles, AFileThatIsNoScriptIsRefusedAndInsertsNothing)
@@ -779,7 +791,7 @@ TEST_F(RecentScripts, HoldTheLastEightOpenedOrSavedLatestFirstWithoutRepeats)
     EXPECT_EQ(RecentEntries(), expected);
 }
 
-TEST_F(RecentScripts, ChoosingOneOpensItAfterTheUnsavedChangesQuestion)
+TEST_F(RecentScripts, ChoosingOneOpensItInATabOrBringsItsTabForward)
 {
     const QStringList paths = Scripts(2);
     for (auto path = paths.rbegin(); path != paths.rend(); ++path)
@@ -787,20 +799,20 @@ TEST_F(RecentScripts, ChoosingOneOpensItAfterTheUnsavedChangesQuestion)
     ASSERT_EQ(EditorText(), "sleep 2");
     ASSERT_TRUE(Activate(Window()));
     TypeKeys(Window(), QStringLiteral("x"));
+    ScriptTab* typed = Window().tabs()->current();
+    Window().tabs()->close(Window().tabs()->find(paths[1]));
 
-    desktop.messageBoxAnswers = {Answer::Cancel};
     ChooseRecent(paths[1]);
-    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
-    EXPECT_EQ(desktop.messageBoxes[0].text, "Save changes to the script?");
-    EXPECT_EQ(EditorText(), "xsleep 2");
-    EXPECT_EQ(Window().scriptPath(), paths[0]);
-
-    desktop.messageBoxAnswers = {Answer::Discard};
-    ChooseRecent(paths[1]);
+    EXPECT_TRUE(desktop.messageBoxes.empty());
     EXPECT_EQ(EditorText(), "sleep 1");
     EXPECT_EQ(Window().scriptPath(), paths[1]);
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("level1.bsl - QUARN-XP"));
     EXPECT_EQ(RecentEntries(), (QStringList{paths[1], paths[0]}));
+
+    ChooseRecent(paths[0]);
+    EXPECT_EQ(Window().tabs()->current(), typed);
+    EXPECT_EQ(EditorText(), "xsleep 2");
+    EXPECT_EQ(RecentEntries(), (QStringList{paths[0], paths[1]}));
     EXPECT_EQ(readFileBytes(paths[0]), "sleep 2");
 }
 
@@ -829,7 +841,7 @@ TEST_F(RecentScripts, AnEntryShowsItsPathAsItIsEvenWithAnAmpersand)
     const QString path = PathOf(QStringLiteral("R&D/level01.bsl"));
     ASSERT_TRUE(writeFileBytes(path, "sleep 1"));
     ASSERT_TRUE(Window().openScriptFile(path));
-    Editor().setScript("");
+    Window().closeScript();
     EXPECT_EQ(RecentEntries(), QStringList{path});
     ChooseRecent(path);
     EXPECT_EQ(EditorText(), "sleep 1");
@@ -934,7 +946,7 @@ TEST_P(DamagedSettingsFile, FallsBackToDefaultsSilentlyAndKeepsTheValidValues)
 
     EXPECT_EQ(Zoom(*window->editor()), GetParam().zoom);
     EXPECT_EQ(DialogFolder(*window), GetParam().keepsFolder ? folder : Home());
-    EXPECT_EQ(window->size(), window->minimumSize());
+    EXPECT_EQ(window->size(), FirstStartSize(*window));
     EXPECT_EQ(desktop.messageBoxes.size(), 0u);
 
     // What the window changes from now on is remembered again.
@@ -974,7 +986,7 @@ TEST_F(Remembered, SizeAndPlaceAreRestoredByTheNextWindow)
     std::map<std::string, QRect> controls;
     {
         const auto first = StartWindow();
-        EXPECT_EQ(first->size(), first->minimumSize());
+        EXPECT_EQ(first->size(), FirstStartSize(*first));
         first->resize(first->width() + 120, first->height() + 80);
         first->move(40, 30);
         QApplication::processEvents();
@@ -1002,7 +1014,7 @@ TEST_F(Remembered, AWindowClosedMaximisedOpensMaximised)
     const auto second = StartWindow();
     EXPECT_TRUE(WaitFor([&] { return second->isMaximized(); }));
     second->showNormal();
-    EXPECT_TRUE(WaitFor([&] { return second->size() == second->minimumSize(); }));
+    EXPECT_TRUE(WaitFor([&] { return second->size() == FirstStartSize(*second); }));
 }
 
 TEST_F(Remembered, APlaceOffTheScreensIsBroughtBackOnScreen)
@@ -1033,12 +1045,12 @@ TEST_F(WindowFeatures, MaximisedTheEditorTakesTheRoomAndTheBuilderKeepsToTheRigh
                              "IDC_OPEN_LABEL", "IDC_SAVE_LABEL", "IDC_CLOCK", "IDC_CREDITS", "IDC_SCRIPT_EDIT"})
         before[name] = main.control(name)->geometry();
 
+    const QSize started = Window().size();
     Window().showMaximized();
-    ASSERT_TRUE(WaitFor([&] { return Window().isMaximized() && Window().size() != Window().minimumSize(); }));
+    ASSERT_TRUE(WaitFor([&] { return Window().isMaximized() && Window().size() != started; }));
     // The screen here may be narrower than the window's least width; the column then stays where
-    // the template has it.
-    const QPoint grown(std::max(0, Window().width() - Window().minimumWidth()),
-                       std::max(0, Window().height() - Window().minimumHeight()));
+    // it was.
+    const QPoint grown(std::max(0, Window().width() - started.width()), std::max(0, Window().height() - started.height()));
     ASSERT_GT(grown.y(), 0);
 
     for (const char* name : kRightColumn)
@@ -1048,10 +1060,10 @@ TEST_F(WindowFeatures, MaximisedTheEditorTakesTheRoomAndTheBuilderKeepsToTheRigh
     EXPECT_EQ(main.control("IDC_CREDITS")->geometry(), before["IDC_CREDITS"].translated(0, grown.y()));
     EXPECT_EQ(Editor().geometry(), before["IDC_SCRIPT_EDIT"].adjusted(0, 0, grown.x(), grown.y()));
     EXPECT_EQ(Window().height() - main.control("IDC_CLOCK")->geometry().bottom(),
-              Window().minimumHeight() - before["IDC_CLOCK"].bottom());
+              started.height() - before["IDC_CLOCK"].bottom());
 
     Window().showNormal();
-    ASSERT_TRUE(WaitFor([&] { return Window().size() == Window().minimumSize(); }));
+    ASSERT_TRUE(WaitFor([&] { return Window().size() == started; }));
     for (const auto& [name, rect] : before)
         EXPECT_EQ(main.control(name.c_str())->geometry(), rect) << name;
 }

@@ -28,10 +28,10 @@ QString InWorkingFolder(const char* name)
 void ExpectRefusedWithUsage(const CommandLine& parsed, const char* fault)
 {
     EXPECT_EQ(parsed.action, Action::Refuse);
-    EXPECT_TRUE(parsed.scriptPath.isEmpty());
+    EXPECT_TRUE(parsed.scriptPaths.isEmpty());
     EXPECT_TRUE(parsed.message.startsWith(QStringLiteral("quarn-xp: "))) << parsed.message.toStdString();
     EXPECT_TRUE(parsed.message.contains(QString::fromUtf8(fault))) << parsed.message.toStdString();
-    EXPECT_TRUE(parsed.message.contains(QStringLiteral("Usage: quarn-xp [options] [script]")))
+    EXPECT_TRUE(parsed.message.contains(QStringLiteral("Usage: quarn-xp [options] [script...]")))
         << parsed.message.toStdString();
 }
 
@@ -39,7 +39,7 @@ TEST(CommandLineTest, NoArgumentsStartsTheWindowEmpty)
 {
     const CommandLine parsed = Parse({});
     EXPECT_EQ(parsed.action, Action::Run);
-    EXPECT_TRUE(parsed.scriptPath.isEmpty());
+    EXPECT_TRUE(parsed.scriptPaths.isEmpty());
     EXPECT_TRUE(parsed.message.isEmpty());
 }
 
@@ -49,8 +49,8 @@ TEST(CommandLineTest, HelpDescribesTheScriptArgumentAndTheOptions)
         SCOPED_TRACE(option);
         const CommandLine parsed = Parse({option});
         EXPECT_EQ(parsed.action, Action::ShowHelp);
-        EXPECT_TRUE(parsed.message.startsWith(QStringLiteral("Usage: quarn-xp [options] [script]\n")));
-        for (const char* mention : {"script", "At most one", "--", "-h, --help", "-v, --version"})
+        EXPECT_TRUE(parsed.message.startsWith(QStringLiteral("Usage: quarn-xp [options] [script...]\n")));
+        for (const char* mention : {"script", "each in a tab of its own", "--", "-h, --help", "-v, --version"})
             EXPECT_TRUE(parsed.message.contains(QString::fromUtf8(mention))) << mention;
         EXPECT_TRUE(parsed.message.endsWith(QLatin1Char('\n')));
     }
@@ -72,7 +72,7 @@ TEST(CommandLineTest, HelpAndVersionWinOverAScript)
     EXPECT_EQ(Parse({"level.bsl", "--help"}).action, Action::ShowHelp);
     EXPECT_EQ(Parse({"--version", "level.bsl"}).action, Action::ShowVersion);
     EXPECT_EQ(Parse({"--version", "--help"}).action, Action::ShowHelp);
-    EXPECT_TRUE(Parse({"--help", "level.bsl"}).scriptPath.isEmpty());
+    EXPECT_TRUE(Parse({"--help", "level.bsl"}).scriptPaths.isEmpty());
 }
 
 // The window keeps the script's folder for its file dialogs, so a relative name is made whole
@@ -81,21 +81,21 @@ TEST(CommandLineTest, AScriptIsOpenedByItsFullPath)
 {
     const CommandLine relative = Parse({"level.bsl"});
     EXPECT_EQ(relative.action, Action::Run);
-    EXPECT_EQ(relative.scriptPath, InWorkingFolder("level.bsl"));
+    EXPECT_EQ(relative.scriptPaths, QStringList{InWorkingFolder("level.bsl")});
     EXPECT_TRUE(relative.message.isEmpty());
 
-    EXPECT_EQ(Parse({"scripts/level 01 ü.bsl"}).scriptPath, InWorkingFolder("scripts/level 01 ü.bsl"));
-    EXPECT_EQ(Parse({"/srv/levels/level.bsl"}).scriptPath, QStringLiteral("/srv/levels/level.bsl"));
-    EXPECT_EQ(Parse({"/srv/levels/../levels/./level.bsl"}).scriptPath, QStringLiteral("/srv/levels/level.bsl"));
+    EXPECT_EQ(Parse({"scripts/level 01 ü.bsl"}).scriptPaths, QStringList{InWorkingFolder("scripts/level 01 ü.bsl")});
+    EXPECT_EQ(Parse({"/srv/levels/level.bsl"}).scriptPaths, QStringList{QStringLiteral("/srv/levels/level.bsl")});
+    EXPECT_EQ(Parse({"/srv/levels/../levels/./level.bsl"}).scriptPaths, QStringList{QStringLiteral("/srv/levels/level.bsl")});
 }
 
 TEST(CommandLineTest, DoubleDashOpensANameThatLooksLikeAnOption)
 {
     const CommandLine parsed = Parse({"--", "-level.bsl"});
     EXPECT_EQ(parsed.action, Action::Run);
-    EXPECT_EQ(parsed.scriptPath, InWorkingFolder("-level.bsl"));
+    EXPECT_EQ(parsed.scriptPaths, QStringList{InWorkingFolder("-level.bsl")});
 
-    EXPECT_EQ(Parse({"--", "--help"}).scriptPath, InWorkingFolder("--help"));
+    EXPECT_EQ(Parse({"--", "--help"}).scriptPaths, QStringList{InWorkingFolder("--help")});
     ExpectRefusedWithUsage(Parse({"-level.bsl"}), "Unknown option 'level.bsl'");
 }
 
@@ -107,15 +107,16 @@ TEST(CommandLineTest, AnUnknownOptionIsRefusedWithTheUsage)
     ExpectRefusedWithUsage(Parse({"-hv"}), "Unknown option 'hv'");
 }
 
-TEST(CommandLineTest, MoreThanOneScriptIsRefused)
+TEST(CommandLineTest, SeveralScriptsOpenInTheOrderGiven)
 {
-    ExpectRefusedWithUsage(Parse({"one.bsl", "two.bsl"}), "one script at a time, not 2.");
-    ExpectRefusedWithUsage(Parse({"one.bsl", "--", "two.bsl", "three.bsl"}), "not 3.");
+    EXPECT_EQ(Parse({"one.bsl", "--", "-two.bsl", "three.bsl"}).scriptPaths,
+              (QStringList{InWorkingFolder("one.bsl"), InWorkingFolder("-two.bsl"), InWorkingFolder("three.bsl")}));
 }
 
 TEST(CommandLineTest, AnEmptyScriptNameIsRefused)
 {
-    ExpectRefusedWithUsage(Parse({""}), "the script's name is empty.");
+    ExpectRefusedWithUsage(Parse({""}), "a script's name is empty.");
+    ExpectRefusedWithUsage(Parse({"one.bsl", ""}), "a script's name is empty.");
 }
 
 // QApplication takes its own options out of argv after the parse; they must not be refused, nor
@@ -124,10 +125,10 @@ TEST(CommandLineTest, QtsOwnOptionsPassThrough)
 {
     const CommandLine parsed = Parse({"-platform", "offscreen", "-style=fusion", "--reverse", "level.bsl"});
     EXPECT_EQ(parsed.action, Action::Run);
-    EXPECT_EQ(parsed.scriptPath, InWorkingFolder("level.bsl"));
+    EXPECT_EQ(parsed.scriptPaths, QStringList{InWorkingFolder("level.bsl")});
 
     EXPECT_EQ(Parse({"-session", "restored-id"}).action, Action::Run);
-    EXPECT_TRUE(Parse({"-session", "restored-id"}).scriptPath.isEmpty());
+    EXPECT_TRUE(Parse({"-session", "restored-id"}).scriptPaths.isEmpty());
     ExpectRefusedWithUsage(Parse({"-platform"}), "Missing value after '-platform'");
 }
 

@@ -41,7 +41,7 @@ TEST(ScriptFromCommandLineTest, ARelativeNameOpensFromTheWorkingFolderAndBecomes
         const WorkingFolder inFolder(folder.path());
         const CommandLine parsed = parseCommandLine({QStringLiteral("quarn-xp"), QStringLiteral("level.bsl")});
         ASSERT_EQ(parsed.action, CommandLine::Action::Run);
-        EXPECT_TRUE(window.window.openScriptFile(parsed.scriptPath));
+        EXPECT_TRUE(window.window.openScriptFile(parsed.scriptPaths.value(0)));
     }
     EXPECT_EQ(window.editorText(), "# the warehouse\r\n");
     EXPECT_TRUE(desktop.messageBoxes.empty());
@@ -61,7 +61,7 @@ TEST(ScriptFromCommandLineTest, AMissingScriptIsReportedAsOpenReportsItAndTheTex
     FakeDesktopServices desktop;
     MainWindowUnderTest fromCommandLine;
     const CommandLine parsed = parseCommandLine({QStringLiteral("quarn-xp"), missing});
-    EXPECT_FALSE(fromCommandLine.window.openScriptFile(parsed.scriptPath));
+    EXPECT_FALSE(fromCommandLine.window.openScriptFile(parsed.scriptPaths.value(0)));
     EXPECT_EQ(fromCommandLine.editorText(), "");
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
 

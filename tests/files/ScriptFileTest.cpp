@@ -6,6 +6,9 @@
 #include "support/FakeDesktopServices.h"
 #include "support/InputEvents.h"
 #include "support/MainWindowHarness.h"
+#include "app/ScriptTab.h"
+#include "app/ScriptTabs.h"
+#include "support/WindowDriving.h"
 
 #include <QApplication>
 #include <QDir>
@@ -441,20 +444,18 @@ TEST_F(ScriptFile, AReadErrorPartWayLeavesTheTextAsItWas)
 }
 
 // Changes the user chose to discard are not lost by a load that does not happen.
-TEST_F(ScriptFile, AReadErrorAfterDiscardingKeepsTheChangesAndTheirUndo)
+TEST_F(ScriptFile, AReadErrorKeepsTheScriptOfTheCurrentTabWithItsChangesAndTheirUndo)
 {
     ASSERT_TRUE(writeFileBytes(PathOf("level01.bsl"), LargeScript(1 << 20)));
     Editor().setScript("kept");
     Type("!");
-    desktop.messageBoxAnswers = {Answer::Discard};
     {
         FaultyFileSystemCalls calls;
         calls.failReadsAfter(300000, EIO);
         Open(PathOf("level01.bsl"));
     }
-    ASSERT_EQ(desktop.messageBoxes.size(), 2u);
-    EXPECT_EQ(desktop.messageBoxes[1].text,
-              Message("A hardware I/O error was reported while accessing %1.", PathOf("level01.bsl")));
+    EXPECT_EQ(FileErrorShown(), Message("A hardware I/O error was reported while accessing %1.", PathOf("level01.bsl")));
+    EXPECT_EQ(main.window.tabs()->tabs().size(), 1u);
     EXPECT_EQ(EditorText(), "!kept");
     EXPECT_TRUE(Editor().isModified());
     EXPECT_TRUE(Editor().isUndoAvailable());
@@ -549,7 +550,8 @@ TEST_F(ScriptFile, ASavedScriptOpensAsTheSameText)
     ASSERT_EQ(text, "func main\r\n{\r\n\tchr_teleport 0 1 # go\r\n}");
     Save(PathOf("level01.bsl"));
     EXPECT_FALSE(Editor().isModified());
-    Editor().setScript("");
+    main.window.closeScript();
+    ASSERT_EQ(EditorText(), "");
     Open(PathOf("level01.bsl"));
     EXPECT_TRUE(desktop.messageBoxes.empty());
     EXPECT_EQ(EditorText(), text);
@@ -755,64 +757,106 @@ TEST_F(ScriptFile, ClosingAfterASaveAsksNothing)
     EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
-TEST_F(ScriptFile, OpeningAfterAChangeAsksAndCancelKeepsTheText)
+TEST_F(ScriptFile, OpeningAfterAChangeOpensATabOfItsOwnAndAsksNothing)
 {
     ASSERT_TRUE(writeFileBytes(PathOf("level02.bsl"), "func other"));
     Type("func main");
-    desktop.messageBoxAnswers = {Answer::Cancel};
+    ScriptTab* typed = main.window.tabs()->current();
     Open(PathOf("level02.bsl"));
-    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
-    EXPECT_EQ(desktop.messageBoxes[0].text, "Save changes to the script?");
-    EXPECT_EQ(desktop.messageBoxes[0].buttons, DesktopServices::Buttons::SaveDiscardCancel);
-    EXPECT_TRUE(desktop.openDialogs.empty());
-    EXPECT_EQ(EditorText(), "func main");
-    EXPECT_TRUE(Editor().isModified());
-}
-
-TEST_F(ScriptFile, OpeningAfterAChangeAndDiscardingReplacesTheText)
-{
-    ASSERT_TRUE(writeFileBytes(PathOf("level02.bsl"), "func other"));
-    Type("func main");
-    desktop.messageBoxAnswers = {Answer::Discard};
-    Open(PathOf("level02.bsl"));
-    EXPECT_TRUE(desktop.saveDialogs.empty());
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+    EXPECT_EQ(desktop.openDialogs.size(), 1u);
     EXPECT_EQ(EditorText(), "func other");
     EXPECT_FALSE(Editor().isModified());
     EXPECT_FALSE(Editor().isUndoAvailable());
+    EXPECT_EQ(typed->editor()->documentText(), "func main");
+    EXPECT_TRUE(typed->isModified());
 }
 
-TEST_F(ScriptFile, OpeningAfterAChangeAndSavingSavesFirst)
+// Ctrl+W on a tab with changes asks as closing the window does; Cancel and a save that does not
+// happen keep it, Discard closes it, and closing the last tab leaves a new script.
+TEST_F(ScriptFile, ClosingATabWithChangesAsksFirst)
 {
     ASSERT_TRUE(writeFileBytes(PathOf("level02.bsl"), "func other"));
     Type("func main");
-    desktop.messageBoxAnswers = {Answer::Save};
-    desktop.saveFileName = PathOf("level01.bsl");
     Open(PathOf("level02.bsl"));
-    EXPECT_EQ(readFileBytes(PathOf("level01.bsl")), "func main");
-    EXPECT_EQ(EditorText(), "func other");
-    EXPECT_FALSE(Editor().isModified());
-}
+    ScriptTabs& tabs = *main.window.tabs();
+    ScriptTab* typed = tabs.tabs().front().get();
 
-TEST_F(ScriptFile, OpeningWithACancelledOrFailedSaveKeepsTheText)
-{
-    ASSERT_TRUE(writeFileBytes(PathOf("level02.bsl"), "func other"));
-    Type("func main");
+    tabs.setCurrent(typed);
+    const auto closeKey = [&] {
+        ASSERT_TRUE(driving::Activate(main.window));
+        driving::PressKey(main.window, Qt::Key_W, Qt::ControlModifier);
+    };
+    desktop.messageBoxAnswers = {Answer::Cancel};
+    closeKey();
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop.messageBoxes[0].text, "Save changes to the script?");
+    EXPECT_EQ(desktop.messageBoxes[0].buttons, DesktopServices::Buttons::SaveDiscardCancel);
     desktop.messageBoxAnswers = {Answer::Save};
     desktop.saveFileName.reset();
-    Open(PathOf("level02.bsl"));
-    EXPECT_TRUE(desktop.openDialogs.empty());
-    EXPECT_EQ(EditorText(), "func main");
+    closeKey();
+    EXPECT_EQ(desktop.saveDialogs.size(), 1u);
+    ASSERT_EQ(tabs.tabs().size(), 2u);
+    EXPECT_EQ(tabs.current(), typed);
 
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir("folder.bsl"));
+    desktop.messageBoxAnswers = {Answer::Discard};
+    closeKey();
+    ASSERT_EQ(tabs.tabs().size(), 1u);
+    EXPECT_EQ(main.window.scriptPath(), PathOf("level02.bsl"));
+    EXPECT_EQ(desktop.messageBoxes.size(), 3u);
+
+    // Unchanged, it closes without a question; the last one leaves an empty new script.
+    closeKey();
+    EXPECT_EQ(desktop.messageBoxes.size(), 3u);
+    ASSERT_EQ(tabs.tabs().size(), 1u);
+    EXPECT_TRUE(tabs.current()->isUntouched());
+    EXPECT_TRUE(QDir(m_dir.path()).entryList(QDir::Files) == QStringList{"level02.bsl"});
+}
+
+// Closing the window with several scripts changed asks once about all of them.
+TEST_F(ScriptFile, ClosingTheWindowAsksOnceAboutEveryChangedScript)
+{
+    ASSERT_TRUE(writeFileBytes(PathOf("level02.bsl"), "func other"));
+    ASSERT_TRUE(writeFileBytes(PathOf("level03.bsl"), "func third"));
+    Type("func main");
+    Open(PathOf("level02.bsl"));
+    Type("x");
+    Open(PathOf("level03.bsl"));
+
+    desktop.messageBoxAnswers = {Answer::Cancel};
+    EXPECT_FALSE(CloseWindow());
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop.messageBoxes[0].text, "Save changes to these scripts?\n\nUntitled\nlevel02.bsl");
+    EXPECT_EQ(desktop.messageBoxes[0].buttons, DesktopServices::Buttons::SaveDiscardCancel);
+
+    // A new script asks where it goes; cancelled there, the window stays.
     desktop.messageBoxAnswers = {Answer::Save};
-    desktop.saveFileName = PathOf("folder.bsl");
-    desktop.openFileName = PathOf("level02.bsl");
-    ClickOpen();
-    EXPECT_TRUE(desktop.openDialogs.empty());
-    EXPECT_EQ(desktop.messageBoxes.back().text, Message("%1 contains an invalid path.", PathOf("folder.bsl")));
-    EXPECT_EQ(desktop.messageBoxes.back().icon, DesktopServices::Icon::Stop);
-    EXPECT_EQ(EditorText(), "func main");
-    EXPECT_TRUE(Editor().isModified());
+    desktop.saveFileName.reset();
+    EXPECT_FALSE(CloseWindow());
+    EXPECT_EQ(desktop.saveDialogs.size(), 1u);
+    EXPECT_EQ(readFileBytes(PathOf("level02.bsl")), "func other");
+
+    desktop.messageBoxAnswers = {Answer::Save};
+    desktop.saveFileName = PathOf("level01.bsl");
+    EXPECT_TRUE(CloseWindow());
+    EXPECT_EQ(desktop.messageBoxes.size(), 3u);
+    EXPECT_EQ(readFileBytes(PathOf("level01.bsl")), "func main");
+    EXPECT_EQ(readFileBytes(PathOf("level02.bsl")), "xfunc other");
+    EXPECT_EQ(readFileBytes(PathOf("level03.bsl")), "func third");
+}
+
+TEST_F(ScriptFile, DiscardingEveryChangedScriptAtCloseWritesNothing)
+{
+    ASSERT_TRUE(writeFileBytes(PathOf("level02.bsl"), "func other"));
+    Type("func main");
+    Open(PathOf("level02.bsl"));
+    Type("x");
+    desktop.messageBoxAnswers = {Answer::Discard};
+    EXPECT_TRUE(CloseWindow());
+    EXPECT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_TRUE(desktop.saveDialogs.empty());
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"level02.bsl"});
+    EXPECT_EQ(readFileBytes(PathOf("level02.bsl")), "func other");
 }
 
 } // namespace

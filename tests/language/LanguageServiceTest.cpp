@@ -35,7 +35,9 @@ TEST(LanguageService, DeliversOnlyTheNewestRequest)
 
     LanguageService service;
     std::vector<bool> knowsLevelStart;
-    QObject::connect(&service, &LanguageService::read, [&](std::uint64_t revision, const ScriptReading& reading) {
+    QObject::connect(&service, &LanguageService::read, [&](std::uint64_t document, std::uint64_t revision,
+                                                           const ScriptReading& reading) {
+        EXPECT_EQ(document, 1u);
         EXPECT_EQ(revision, 7u);
         knowsLevelStart.push_back(reading.siblings && reading.siblings->contains("level_start"));
         ASSERT_TRUE(reading.level);
@@ -44,9 +46,9 @@ TEST(LanguageService, DeliversOnlyTheNewestRequest)
         EXPECT_TRUE(reading.level->script(0).open);
         EXPECT_TRUE(reading.findings && reading.findings->empty());
     });
-    service.request(7, text, script);
+    service.request(1, 7, text, script);
     ASSERT_TRUE(write(folder.filePath(QStringLiteral("level1_start.bsl")), "func void level_start(void)\r\n{\r\n}\r\n"));
-    service.request(7, text, script);
+    service.request(1, 7, text, script);
 
     QElapsedTimer clock;
     clock.start();
@@ -71,28 +73,68 @@ TEST(LanguageService, AClosedDocumentGivesWayToItsFile)
     LanguageService service;
     std::vector<ScriptReading> readings;
     QObject::connect(&service, &LanguageService::read,
-                     [&](std::uint64_t, const ScriptReading& reading) { readings.push_back(reading); });
+                     [&](std::uint64_t, std::uint64_t, const ScriptReading& reading) { readings.push_back(reading); });
     const auto waitForReading = [&] {
         QElapsedTimer clock;
         clock.start();
         while (readings.empty() && clock.elapsed() < 30000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     };
-    service.request(1, std::make_shared<const std::string>("func void edited(void)\r\n"), first);
+    service.request(1, 1, std::make_shared<const std::string>("func void edited(void)\r\n"), first);
     waitForReading();
     ASSERT_EQ(readings.size(), 1u);
     EXPECT_TRUE(readings.front().level->script(0).open);
 
     readings.clear();
     ASSERT_TRUE(write(second, "func void edited(void)\r\n"));
-    service.closeDocument(first);
-    service.request(2, std::make_shared<const std::string>("func void edited(void)\r\n"), second);
+    service.closeDocument(1, first);
+    service.request(1, 2, std::make_shared<const std::string>("func void edited(void)\r\n"), second);
     waitForReading();
     ASSERT_EQ(readings.size(), 1u);
     ASSERT_EQ(readings.front().level->size(), 2u);
     EXPECT_FALSE(readings.front().level->script(0).open);
     EXPECT_TRUE(readings.front().siblings->contains("on_disk"));
     EXPECT_FALSE(readings.front().siblings->contains("edited"));
+}
+
+// Two documents asked about one after the other are both read: a request overtakes only the
+// requests of its own document. A job asked for afterwards sees both texts in the level.
+TEST(LanguageService, DeliversTheNewestRequestOfEachDocumentAndRunsJobsAfterThem)
+{
+    int argc = 0;
+    QCoreApplication application(argc, nullptr);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString first = folder.filePath(QStringLiteral("a.bsl"));
+    const QString second = folder.filePath(QStringLiteral("b.bsl"));
+
+    LanguageService service;
+    std::vector<std::uint64_t> documents;
+    QObject::connect(&service, &LanguageService::read,
+                     [&](std::uint64_t document, std::uint64_t, const ScriptReading&) { documents.push_back(document); });
+    service.request(1, 1, std::make_shared<const std::string>("func void one(void)\r\n"), first);
+    service.request(2, 1, std::make_shared<const std::string>("func void two(void)\r\n"), second);
+    service.request(3, 1, std::make_shared<const std::string>("func void three(void)\r\n"), QString());
+    std::vector<bool> openScripts;
+    bool unsavedAlone = false;
+    service.withLevel(1, first, [&](std::shared_ptr<const Level> level) -> LanguageService::Continuation {
+        std::vector<bool> open;
+        for (const LevelScript& script : level->scripts())
+            open.push_back(script.open);
+        return [&openScripts, open] { openScripts = open; };
+    });
+    service.withLevel(3, QString(), [&](std::shared_ptr<const Level> level) -> LanguageService::Continuation {
+        const bool alone = level->size() == 1 && level->script(0).text().find("three") != std::string_view::npos;
+        return [&unsavedAlone, alone] { unsavedAlone = alone; };
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    while ((documents.size() < 3 || !unsavedAlone) && clock.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(documents, (std::vector<std::uint64_t>{1, 2, 3}));
+    EXPECT_EQ(openScripts, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(unsavedAlone);
 }
 
 } // namespace

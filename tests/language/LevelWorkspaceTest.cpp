@@ -164,16 +164,26 @@ TEST(LevelWorkspace, NamesBesideAScriptKeepTheirIdentityUntilTheyChange)
     EXPECT_TRUE(workspace.namesBeside(QString())->entries().empty());
 }
 
-TEST(LevelWorkspace, AScriptNeverSavedIsALevelOfItsOwn)
+TEST(LevelWorkspace, EachScriptNeverSavedIsALevelOfItsOwn)
 {
     LevelWorkspace workspace;
-    const auto level = workspace.unsavedLevel(4, text("func void main(void)\r\n{\r\n\tlevel_start\r\n}\r\n"));
+    const auto level = workspace.unsavedLevel(1, 4, text("func void main(void)\r\n{\r\n\tlevel_start\r\n}\r\n"));
     ASSERT_EQ(level->size(), 1u);
     EXPECT_TRUE(level->folder().isEmpty());
     EXPECT_TRUE(level->script(0).path.isEmpty());
     EXPECT_TRUE(level->script(0).open);
     EXPECT_EQ(messages(level->script(0)), (std::vector<std::string>{"'level_start' is not defined here"}));
-    EXPECT_EQ(workspace.unsavedLevel(4, text("ignored: the same revision")), level);
+    EXPECT_EQ(workspace.unsavedLevel(1, 4, text("ignored: the same revision")), level);
+
+    // Another unsaved script knows nothing of the first, and asking about it keeps the first.
+    const auto other = workspace.unsavedLevel(2, 4, text("func void level_start(void)\r\n{\r\n}\r\n"));
+    EXPECT_NE(other, level);
+    EXPECT_TRUE(messages(other->script(0)).empty());
+    EXPECT_EQ(workspace.unsavedLevel(1), level);
+
+    workspace.closeUnsaved(1);
+    EXPECT_EQ(workspace.unsavedLevel(1)->size(), 0u);
+    EXPECT_EQ(workspace.unsavedLevel(2), other);
 }
 
 } // namespace

@@ -26,6 +26,13 @@ public:
         Buttons buttons;
     };
 
+    struct TextPromptCall {
+        QWidget* owner;
+        QString title;
+        QString label;
+        QString text;
+    };
+
     FakeDesktopServices() { DesktopServices::setInstance(this); }
     ~FakeDesktopServices() override { DesktopServices::setInstance(nullptr); }
     FakeDesktopServices(const FakeDesktopServices&) = delete;
@@ -38,6 +45,7 @@ public:
     std::deque<Answer> messageBoxAnswers;  // in order; once used up, Ok for an OK box, else Cancel
     std::optional<QString> openFileName;   // the open dialog's choice; nothing: cancelled
     std::optional<QString> saveFileName;   // the save dialog's choice; nothing: cancelled
+    std::deque<std::optional<QString>> textAnswers;  // in order; once used up, cancelled
     ClipboardWrite clipboardAnswer = ClipboardWrite::Written;
     bool openUrlSucceeds = true;
     QDateTime now{QDate(2024, 1, 1), QTime(0, 0, 7)};
@@ -48,6 +56,7 @@ public:
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<FileDialogOptions> openDialogs;
     std::vector<FileDialogOptions> saveDialogs;
+    std::vector<TextPromptCall> textPrompts;
     std::vector<QString> openedUrls;
     int waitCursorDepth = 0;   // begun and not yet ended
     int waitCursorsShown = 0;  // begun in all
@@ -75,6 +84,17 @@ public:
     {
         saveDialogs.push_back(options);
         return saveFileName;
+    }
+
+    std::optional<QString> getText(QWidget* owner, const QString& title, const QString& label,
+                                   const QString& text) override
+    {
+        textPrompts.push_back({owner, title, label, text});
+        if (textAnswers.empty())
+            return std::nullopt;
+        const std::optional<QString> answer = std::move(textAnswers.front());
+        textAnswers.pop_front();
+        return answer;
     }
 
     ClipboardWrite setClipboardText(const std::string& text) override

@@ -1,13 +1,15 @@
-// A copy of the program that leaves unsaved work behind for the recovery tests: it opens the
-// script named on its command line, if any, types the text given as the second argument into the
-// editor as key presses, waits until its recovery copy on disk holds that work (if it typed any),
-// says "ready" and then idles until it is killed. Told to, it first types one more key, finds no
+// A copy of the program that leaves unsaved work behind for the recovery tests: for each pair of
+// arguments it opens the script named first in a tab (a new script when the name is empty), types
+// the text named second into its editor as key presses, waits until its recovery copies on disk
+// hold that work (if it typed any), says "ready" and then idles until it is killed. Told to, it first types one more key, finds no
 // memory for large blocks while the next copy is taken or written, and says "survived" if it did. It
 // ends when its standard input does, as it does when the test that started it ends in any way, so
 // that a test that dies first leaves nothing running.
 
 #include "app/MainWindow.h"
 #include "app/RecoveryFile.h"
+#include "app/ScriptTab.h"
+#include "app/ScriptTabs.h"
 #include "editor/ScriptEditor.h"
 
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -26,6 +29,7 @@
 #include <new>
 #include <optional>
 #include <thread>
+#include <vector>
 
 // Told to, allocations of this size and more fail: on the window's thread while the recovery
 // copy is taken, or on the others while it is written.
@@ -159,8 +163,11 @@ int main(int argc, char** argv)
 {
     g_windowsThread = std::this_thread::get_id();
     QApplication application(argc, argv);
-    if (argc != 3 && argc != 4) {
-        std::fputs("usage: quarn-recovery-child SCRIPT|\"\" TEXT [--then-run-out-of-memory-copying|-writing]\n",
+    const bool starved = argc > 1 && std::strncmp(argv[argc - 1], "--then-", 7) == 0;
+    const int pairs = (argc - 1 - int(starved)) / 2;
+    if (pairs < 1 || 1 + 2 * pairs + int(starved) != argc) {
+        std::fputs("usage: quarn-recovery-child SCRIPT|\"\" TEXT [SCRIPT|\"\" TEXT...] "
+                   "[--then-run-out-of-memory-copying|-writing]\n",
                    stderr);
         return 2;
     }
@@ -168,20 +175,28 @@ int main(int argc, char** argv)
     window.setRecoveryDelay(std::chrono::milliseconds(kRecoveryDelayMs));
     window.show();
     QApplication::processEvents();
-    const QString script = QString::fromLocal8Bit(argv[1]);
-    if (!script.isEmpty() && !window.openScriptFile(script)) {
-        std::fputs("the script did not open\n", stderr);
-        return 2;
+    std::vector<ScriptEditor*> typedInto;
+    for (int pair = 0; pair < pairs; ++pair) {
+        const QString script = QString::fromLocal8Bit(argv[1 + 2 * pair]);
+        if (!script.isEmpty() && !window.openScriptFile(script)) {
+            std::fputs("the script did not open\n", stderr);
+            return 2;
+        }
+        if (script.isEmpty() && pair > 0)
+            window.tabs()->addTab();
+        ScriptEditor* editor = window.editor();
+        editor->SendScintilla(ScriptEditor::SCI_DOCUMENTEND);
+        type(editor, QString::fromUtf8(argv[2 + 2 * pair]));
+        if (argv[2 + 2 * pair][0] != '\0')
+            typedInto.push_back(editor);
     }
-    ScriptEditor* editor = window.editor();
-    editor->SendScintilla(ScriptEditor::SCI_DOCUMENTEND);
-    type(editor, QString::fromUtf8(argv[2]));
 
-    // With nothing typed there is nothing unsaved to wait for. The copy is written off the
-    // window's thread and lands in its folder by a rename, which the watcher reports.
+    // With nothing typed there is nothing unsaved to wait for. The copies are written off the
+    // window's thread and land in their folder by a rename, which the watcher reports.
     const QFileSystemWatcher landing({RecoveryFile::defaultFolder()});
     const QDeadlineTimer deadline(kCopyWithinMs);
-    while (argv[2][0] != '\0' && !copyHolds(editor->documentText())) {
+    while (!std::all_of(typedInto.begin(), typedInto.end(),
+                        [](ScriptEditor* editor) { return copyHolds(editor->documentText()); })) {
         if (deadline.hasExpired()) {
             std::fputs("no recovery copy was written\n", stderr);
             return 3;
@@ -192,17 +207,17 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     // One key more, and no memory for the copy of the script when it is due.
-    if (argc == 4) {
-        const bool copying = std::strcmp(argv[3], "--then-run-out-of-memory-copying") == 0;
+    if (starved) {
+        const bool copying = std::strcmp(argv[argc - 1], "--then-run-out-of-memory-copying") == 0;
         std::optional<StarvedRecoveryCopy> starvedCopy;
         if (copying)
             starvedCopy.emplace();
         else
             g_failingFrom = kLargeAllocation;
         g_failingOnTheWindowsThread = copying;
-        type(editor, QStringLiteral(" "));
-        const QDeadlineTimer starved(kStarvedForMs);
-        while (!starved.hasExpired())
+        type(window.editor(), QStringLiteral(" "));
+        const QDeadlineTimer starvedFor(kStarvedForMs);
+        while (!starvedFor.hasExpired())
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         g_failingFrom = 0;
         std::fputs("survived\n", stdout);
