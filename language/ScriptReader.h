@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/Builtins.h"
+#include "language/Folding.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -90,11 +91,26 @@ struct StructureProblem {
     std::size_t length;
 };
 
+// A closed `{ }` block, by lines counted from 1.
+struct BlockLines {
+    std::uint32_t header;  // the line of the `func`, `if` or `else` it is the body of, or of its `{`
+    std::uint32_t open;    // the `{`
+    std::uint32_t close;   // the `}`
+};
+
+// Lines that hold nothing but a comment, one after another; lines counted from 1.
+struct CommentLines {
+    std::uint32_t first;
+    std::uint32_t last;
+};
+
 struct ScriptOutline {
     std::vector<NameUse> names;                 // in text order
     std::vector<FunctionDeclaration> functions; // in text order
     std::vector<VariableDeclaration> variables; // globals, parameters and locals, in text order
     std::vector<StructureProblem> problems;     // in the order they were found
+    std::vector<BlockLines> blocks;             // in the order they close
+    std::vector<CommentLines> comments;         // in text order
 };
 
 ScriptOutline readScript(std::string_view text);
@@ -126,6 +142,8 @@ struct ScriptAnalysis {
     // its letter case: what ranks completion's candidates.
     NameMap<std::uint32_t> uses;
     FileNames fileNames;
+    std::vector<Fold> folds;  // see foldsOf
+    std::string indentUnit;   // see indentUnitOf
 };
 
 std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text);
