@@ -1,6 +1,7 @@
 #include "editor/CompletionPopup.h"
 
 #include <QAbstractListModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
@@ -235,6 +236,23 @@ void CompletionPopup::showAt(QPoint below, int above)
         at.setX(std::max(room.left(), std::min(at.x(), room.right() - width)));
     }
     setGeometry(QRect(at, QSize(width, height)));
-    if (!isVisible())
+    if (!isVisible()) {
         show();
+        announceCurrent();
+    }
+}
+
+void CompletionPopup::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QListView::currentChanged(current, previous);
+    announceCurrent();
+}
+
+void CompletionPopup::announceCurrent()
+{
+    if (!QAccessible::isActive() || !isVisible() || !currentIndex().isValid())
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(currentIndex().row());
+    QAccessible::updateAccessibility(&event);
 }
