@@ -3,6 +3,7 @@
 #include "editor/ScriptEditor.h"
 
 #include <QAccessible>
+#include <QSet>
 
 #include <algorithm>
 
@@ -28,20 +29,53 @@ QString bytesAt(ScriptEditor& editor, long from, long to)
     return QString::fromUtf8(bytes, qsizetype(to - from));
 }
 
-// The interface of `editor`, which makes one at the first question; nullptr when no assistive
-// technology listens.
+// The editors assistive technology has asked about: only their changes are told, so that an
+// editor nobody reads keeps no index of its characters.
+QSet<const QWidget*>& readEditors()
+{
+    static QSet<const QWidget*> editors;
+    return editors;
+}
+
+AccessibleEditor::EventSink g_sink = nullptr;
+
 AccessibleEditor* listened(ScriptEditor& editor)
 {
-    if (!QAccessible::isActive())
+    if (!readEditors().contains(&editor))
         return nullptr;
-    return dynamic_cast<AccessibleEditor*>(QAccessible::queryAccessibleInterface(&editor));
+    return static_cast<AccessibleEditor*>(QAccessible::queryAccessibleInterface(&editor));
 }
 
 } // namespace
 
-AccessibleEditor::AccessibleEditor(ScriptEditor* editor) : QAccessibleWidget(editor, QAccessible::EditableText)
+AccessibleEditor::AccessibleEditor(ScriptEditor* editor)
+    : QAccessibleWidget(editor, QAccessible::EditableText), m_editor(editor)
 {
     editor->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
+    readEditors().insert(editor);
+}
+
+// The interface goes when its editor does.
+AccessibleEditor::~AccessibleEditor()
+{
+    readEditors().remove(m_editor);
+}
+
+bool AccessibleEditor::isRead(const QWidget* editor)
+{
+    return readEditors().contains(editor);
+}
+
+void AccessibleEditor::tell(QAccessibleEvent& event)
+{
+    if (g_sink)
+        g_sink(event);
+    QAccessible::updateAccessibility(&event);
+}
+
+void AccessibleEditor::setEventSink(EventSink sink)
+{
+    g_sink = sink;
 }
 
 // The component's own accessibility counts characters from the start of the text on every edit
@@ -57,7 +91,7 @@ void AccessibleEditor::removing(ScriptEditor& editor, long position, long length
     if (AccessibleEditor* accessible = listened(editor)) {
         QAccessibleTextRemoveEvent event(&editor, accessible->offsetOf(position),
                                          bytesAt(editor, position, position + std::min(length, kLongestToldChange)));
-        QAccessible::updateAccessibility(&event);
+        tell(event);
     }
 }
 
@@ -66,7 +100,7 @@ void AccessibleEditor::inserted(ScriptEditor& editor, long position, long length
     if (AccessibleEditor* accessible = listened(editor)) {
         QAccessibleTextInsertEvent event(&editor, accessible->offsetOf(position),
                                          bytesAt(editor, position, position + std::min(length, kLongestToldChange)));
-        QAccessible::updateAccessibility(&event);
+        tell(event);
     }
 }
 
@@ -82,10 +116,10 @@ void AccessibleEditor::caretMoved(ScriptEditor& editor)
         accessible->selection(0, &start, &end);
         QAccessibleTextSelectionEvent event(&editor, start, end);
         event.setCursorPosition(caret);
-        QAccessible::updateAccessibility(&event);
+        tell(event);
     } else {
         QAccessibleTextCursorEvent event(&editor, caret);
-        QAccessible::updateAccessibility(&event);
+        tell(event);
     }
 }
 

@@ -13,15 +13,24 @@ class AccessibleEditor : public QAccessibleWidget,
                          public QAccessibleEditableTextInterface {
 public:
     explicit AccessibleEditor(ScriptEditor* editor);
+    ~AccessibleEditor() override;
 
     // Makes the editor known to Qt's accessibility by this interface.
     static void install();
+    // Whether assistive technology has asked about `editor`, and so is told what changes.
+    static bool isRead(const QWidget* editor);
     // Tells assistive technology, if any listens, of `length` bytes at `position` about to go.
     static void removing(ScriptEditor& editor, long position, long length);
     // ... of `length` bytes just put at `position`.
     static void inserted(ScriptEditor& editor, long position, long length);
     // ... of the caret or the selection having moved.
     static void caretMoved(ScriptEditor& editor);
+    // Tells `event` to assistive technology, and to the sink.
+    static void tell(QAccessibleEvent& event);
+    // Qt passes events on only while assistive technology is active, which no display-less run
+    // has: a sink hears every event told, for tests to follow what a screen reader would hear.
+    using EventSink = void (*)(QAccessibleEvent& event);
+    static void setEventSink(EventSink sink);
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
@@ -60,4 +69,6 @@ private:
     // The character, word or line holding `position`, as positions.
     std::pair<long, long> unitAt(long position, QAccessible::TextBoundaryType boundary) const;
     QString textOfUnit(std::pair<long, long> unit, int* startOffset, int* endOffset) const;
+
+    const QWidget* m_editor;  // kept beyond the widget's end, to be forgotten by
 };

@@ -1,7 +1,8 @@
 #include "editor/CompletionPopup.h"
 
+#include "editor/AccessibleEditor.h"
+
 #include <QAbstractListModel>
-#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
@@ -250,9 +251,11 @@ void CompletionPopup::currentChanged(const QModelIndex& current, const QModelInd
 
 void CompletionPopup::announceCurrent()
 {
-    if (!QAccessible::isActive() || !isVisible() || !currentIndex().isValid())
+    if (!AccessibleEditor::isRead(parentWidget()) || !isVisible() || !currentIndex().isValid())
         return;
+    // Named after its current candidate, the list is read as the candidate it offers.
+    setAccessibleName(currentIndex().data().toString());
     QAccessibleEvent event(this, QAccessible::Focus);
     event.setChild(currentIndex().row());
-    QAccessible::updateAccessibility(&event);
+    AccessibleEditor::tell(event);
 }

@@ -80,9 +80,6 @@ ScriptEditor::EditStep::~EditStep()
 ScriptEditor::ScriptEditor(QWidget* parent)
     : QsciScintilla(withOwnAccessibility(parent)), m_lexer(new ScriptLexer(editorFont(), this))
 {
-    // Without the insertion and deletion events the component's accessibility bridge stays idle;
-    // the before-change events tell which text an edit touches.
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int length) {
                 noteModification(position, type, length);
@@ -129,6 +126,10 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     SendScintilla(SCI_SETMULTIPASTE, SC_MULTIPASTE_EACH);
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, SCMOD_ALT);
     m_folds = new FoldMargin(*this, kGutterBackground);
+    // Without the insertion and deletion events the component's accessibility bridge stays idle;
+    // the before-change events tell which text an edit touches. Set after the fold margin, whose
+    // setting up asks for the events of its own.
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     m_caretMarks = new CaretMarks(*this);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         tellInsertion();
