@@ -51,6 +51,7 @@ void FoldMargin::showSome()
 {
     const long lines = m_editor.SendScintilla(Sci::SCI_GETLINECOUNT);
     const long end = std::min(lines, m_nextLine + kLinesPerTurn);
+    // Setting a level changes no text, so nothing stops the folds meanwhile.
     for (; m_nextLine < end; ++m_nextLine) {
         const FoldDepths::Line line = m_depths->next();
         const long level = long(Sci::SC_FOLDLEVELBASE + line.depth) | (line.header ? Sci::SC_FOLDLEVELHEADERFLAG : 0);
