@@ -306,6 +306,9 @@ TEST(ScreenReaders, TheTextCaretAndLinesAreReadFromTheEditorAndChangesAreTold)
     ScriptEditorHarness harness({.show = true});
     ScriptEditor& editor = harness.editor();
     harness.load("# caf\xE9\r\nsleep 1\r\nfork x");
+    // The component's own bridge, which counts characters from the start of the text at every
+    // change, hears of none.
+    EXPECT_EQ(send(editor, Sci::SCI_GETMODEVENTMASK), Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE);
     const ScreenReader reader;
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&editor);
     ASSERT_NE(accessible, nullptr);
