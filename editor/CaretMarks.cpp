@@ -5,6 +5,8 @@
 #include "language/Braces.h"
 #include "language/Occurrences.h"
 
+#include <utility>
+
 namespace {
 
 using Sci = QsciScintillaBase;
@@ -39,10 +41,15 @@ CaretMarks::CaretMarks(ScriptEditor& editor) : QObject(&editor), m_editor(editor
     m_rest.setSingleShot(true);
     m_rest.setInterval(kRestMilliseconds);
     connect(&m_rest, &QTimer::timeout, this, &CaretMarks::lightOccurrences);
+    // The marks' own changes count as changes of content too: only edits, caret moves and
+    // scrolling make the marks go again, or they would keep lighting themselves.
+    connect(&editor, &ScriptEditor::textChanging, this, [this] { m_edited = true; });
     connect(&editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
-        if (updated & (Sci::SC_UPDATE_SELECTION | Sci::SC_UPDATE_CONTENT))
+        const bool moved = (updated & Sci::SC_UPDATE_SELECTION) || std::exchange(m_edited, false);
+        if (moved)
             showBraces();
-        m_rest.start();
+        if (moved || (updated & (Sci::SC_UPDATE_V_SCROLL | Sci::SC_UPDATE_H_SCROLL)))
+            m_rest.start();
     });
 }
 

@@ -38,4 +38,5 @@ private:
 
     ScriptEditor& m_editor;
     QTimer m_rest;
+    bool m_edited = false;  // since the marks last went
 };

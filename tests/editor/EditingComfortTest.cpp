@@ -141,6 +141,20 @@ TEST(CaretMarks, ANamesUsesLightUpButNotInComments)
                                      long(text.find("int alarm")) + 4, long(text.find("sleep alarm")) + 6};
     EXPECT_EQ(lit, expected);
     EXPECT_FALSE(::lit(editor, CaretMarks::kOccurrenceIndicator, comment));
+
+    // Lit, they stay as they are: the marks' own changes never make them go again.
+    const auto updatesOverRepaints = [&] {
+        int updates = 0;
+        const auto counting = QObject::connect(&editor, &QsciScintillaBase::SCN_UPDATEUI, [&updates](int) { ++updates; });
+        for (int round = 0; round < 10; ++round) {
+            harness.window()->repaint();
+            QApplication::processEvents();
+        }
+        QObject::disconnect(counting);
+        return updates;
+    };
+    updatesOverRepaints();
+    EXPECT_EQ(updatesOverRepaints(), 0);
 }
 
 TEST(Indentation, EnterKeepsTheScriptsIndentationAndAClosingBraceGoesBack)
