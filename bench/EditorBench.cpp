@@ -239,7 +239,7 @@ void keystrokes(benchmark::State& state, bool accessible)
     if (accessible) {
         QAccessible::setActive(true);
         QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&window.editor());
-        if (!reader || !reader->textInterface()) {
+        if (!reader || !reader->textInterface() || reader->textInterface()->characterCount() <= 0) {
             state.SkipWithError("the editor offers no text to a screen reader");
             return;
         }

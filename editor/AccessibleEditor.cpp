@@ -29,8 +29,8 @@ QString bytesAt(ScriptEditor& editor, long from, long to)
     return QString::fromUtf8(bytes, qsizetype(to - from));
 }
 
-// The editors assistive technology has asked about: only their changes are told, so that an
-// editor nobody reads keeps no index of its characters.
+// The editors assistive technology has asked about the text of: only their changes are told, so
+// that an editor nobody reads keeps no index of its characters.
 QSet<const QWidget*>& readEditors()
 {
     static QSet<const QWidget*> editors;
@@ -51,8 +51,6 @@ AccessibleEditor* listened(ScriptEditor& editor)
 AccessibleEditor::AccessibleEditor(ScriptEditor* editor)
     : QAccessibleWidget(editor, QAccessible::EditableText), m_editor(editor)
 {
-    editor->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
-    readEditors().insert(editor);
 }
 
 // The interface goes when its editor does.
@@ -151,8 +149,19 @@ long AccessibleEditor::send(unsigned int message, unsigned long wParam, long lPa
     return editor().SendScintilla(message, wParam, lParam);
 }
 
+// Qt makes the interface of every widget shown, read or not: the index of the editor's
+// characters is kept only from the first question about its text on.
+void AccessibleEditor::startReading() const
+{
+    if (readEditors().contains(m_editor))
+        return;
+    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
+    readEditors().insert(m_editor);
+}
+
 int AccessibleEditor::offsetOf(long position) const
 {
+    startReading();
     const long line = send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     const long lineStart = send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
     return int(send(Sci::SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line), Sci::SC_LINECHARACTERINDEX_UTF16)
@@ -161,6 +170,7 @@ int AccessibleEditor::offsetOf(long position) const
 
 long AccessibleEditor::positionOf(int offset) const
 {
+    startReading();
     offset = std::clamp(offset, 0, characterCount());
     const long line = send(Sci::SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset), Sci::SC_LINECHARACTERINDEX_UTF16);
     const long lineStart = send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));

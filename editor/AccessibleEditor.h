@@ -17,7 +17,8 @@ public:
 
     // Makes the editor known to Qt's accessibility by this interface.
     static void install();
-    // Whether assistive technology has asked about `editor`, and so is told what changes.
+    // Whether assistive technology has asked about the text of `editor`, and so is told what
+    // changes.
     static bool isRead(const QWidget* editor);
     // Tells assistive technology, if any listens, of `length` bytes at `position` about to go.
     static void removing(ScriptEditor& editor, long position, long length);
@@ -62,6 +63,7 @@ public:
 private:
     ScriptEditor& editor() const;
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
+    void startReading() const;
     int offsetOf(long position) const;
     long positionOf(int offset) const;
     // The non-empty selections, as the component numbers them.
