@@ -3,9 +3,11 @@
 
 #include "editor/ScriptEditor.h"
 #include "editor/ScriptSearch.h"
+#include "language/ScriptReader.h"
 #include "language/Tokenizer.h"
 #include "platform/Cp1252.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -16,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,11 +77,11 @@ public:
         return end == 0 || send(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(end - 1)) != kForeignStyle;
     }
 
-    void sendKey(int key, const QString& text)
+    void sendKey(int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
         QApplication::sendEvent(m_editor, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
         QApplication::sendEvent(m_editor, &release);
     }
 
@@ -212,13 +215,35 @@ void BM_HighlighterAnchor(benchmark::State& state)
 }
 BENCHMARK(BM_HighlighterAnchor)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
+// Loads `bytes` of script and hands the editor a reading of it, as the window does once it is
+// read: the folds are on the margin and the caret's name lights its uses at every rest.
+void loadAndRead(EditorWindow& window, std::size_t bytes)
+{
+    ScriptEditor& editor = window.editor();
+    editor.setScript(GenerateScript(bytes, LineEnds::CarriageReturnLineFeed));
+    editor.setAnalysis(analyseScript(editor.snapshot()));
+    while (editor.foldsPending())
+        QApplication::processEvents();
+    editor.setOccurrenceDelay(std::chrono::milliseconds(0));
+}
+
 // One character typed in the middle of the script, through the editor's key handling and case
-// correction, up to the window showing it coloured. A Backspace outside the timing keeps the
-// text the same size.
-void BM_Keystroke(benchmark::State& state)
+// correction, up to the window showing it coloured, with the folds, the brace and name marks on,
+// and, when `accessible`, the interface a screen reader reads the editor through asked for (the
+// display-less platform has no bridge to pass what it tells on: this is the editor's own part).
+// A Backspace outside the timing keeps the text the same size.
+void keystrokes(benchmark::State& state, bool accessible)
 {
     EditorWindow window;
-    window.editor().setScript(GenerateScript(static_cast<std::size_t>(state.range(0)), LineEnds::CarriageReturnLineFeed));
+    loadAndRead(window, static_cast<std::size_t>(state.range(0)));
+    if (accessible) {
+        QAccessible::setActive(true);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&window.editor());
+        if (!reader || !reader->textInterface() || reader->textInterface()->characterCount() <= 0) {
+            state.SkipWithError("the editor offers no text to a screen reader");
+            return;
+        }
+    }
     const long at = middleOfMiddleLine(window);
     window.send(Sci::SCI_GOTOPOS, static_cast<unsigned long>(at));
     window.paint();
@@ -242,8 +267,46 @@ void BM_Keystroke(benchmark::State& state)
         state.SkipWithError("the keystroke was not typed and taken back");
     else if (!coloured)
         state.SkipWithError("the paint did not colour the caret's line");
+    QAccessible::setActive(false);
+}
+
+void BM_Keystroke(benchmark::State& state)
+{
+    keystrokes(state, false);
 }
 BENCHMARK(BM_Keystroke)->Arg(64 << 10)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMicrosecond);
+
+void BM_KeystrokeAccessible(benchmark::State& state)
+{
+    keystrokes(state, true);
+}
+BENCHMARK(BM_KeystrokeAccessible)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMicrosecond);
+
+// Every function of the script folded at once (Shift+F9), up to the window showing it; opening
+// them all again is outside the timing.
+void BM_FoldAll(benchmark::State& state)
+{
+    EditorWindow window;
+    loadAndRead(window, static_cast<std::size_t>(state.range(0)));
+    ScriptEditor& editor = window.editor();
+    const long lines = window.send(Sci::SCI_GETLINECOUNT);
+    window.paint();
+    for (auto _ : state) {
+        window.sendKey(Qt::Key_F9, QString(), Qt::ShiftModifier);
+        window.paint();
+        state.PauseTiming();
+        if (window.send(Sci::SCI_GETLINEVISIBLE, static_cast<unsigned long>(lines / 2)) != 0) {
+            state.SkipWithError("the middle of the script did not fold away");
+            break;
+        }
+        window.sendKey(Qt::Key_F9, QString(), Qt::ShiftModifier);
+        window.paint();
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = double(lines);
+    state.counters["folds"] = double(analyseScript(editor.snapshot())->folds.size());
+}
+BENCHMARK(BM_FoldAll)->Arg(1 << 20)->Arg(64 << 20)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_Paste100Lines(benchmark::State& state)
 {

@@ -8,8 +8,6 @@
 
 namespace {
 
-const QColor kErrorColour(0xe0, 0x10, 0x10);
-const QColor kWarningColour(0xe0, 0xa0, 0x00);
 
 void clearIndicator(ScriptEditor& editor, int indicator, long length)
 {

@@ -2,6 +2,7 @@
 
 #include "language/ScriptChecker.h"
 
+#include <QColor>
 #include <QObject>
 #include <QTimer>
 
@@ -20,6 +21,8 @@ public:
     // Scintilla's container indicators start at 8; QScintilla hands out its own from the top down.
     static constexpr int kErrorIndicator = 8;
     static constexpr int kWarningIndicator = 9;
+    static inline const QColor kErrorColour{0xe0, 0x10, 0x10};
+    static inline const QColor kWarningColour{0xe0, 0xa0, 0x00};
     // Underlined at once; beyond these, a turn of the event loop each, so that a script with a
     // fault on every line keeps the window answering while its marks go on.
     static constexpr std::size_t kMarksPerTurn = 2000;

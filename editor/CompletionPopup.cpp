@@ -1,5 +1,7 @@
 #include "editor/CompletionPopup.h"
 
+#include "editor/AccessibleEditor.h"
+
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QFontMetrics>
@@ -235,6 +237,25 @@ void CompletionPopup::showAt(QPoint below, int above)
         at.setX(std::max(room.left(), std::min(at.x(), room.right() - width)));
     }
     setGeometry(QRect(at, QSize(width, height)));
-    if (!isVisible())
+    if (!isVisible()) {
         show();
+        announceCurrent();
+    }
+}
+
+void CompletionPopup::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QListView::currentChanged(current, previous);
+    announceCurrent();
+}
+
+void CompletionPopup::announceCurrent()
+{
+    if (!AccessibleEditor::isRead(parentWidget()) || !isVisible() || !currentIndex().isValid())
+        return;
+    // Named after its current candidate, the list is read as the candidate it offers.
+    setAccessibleName(currentIndex().data().toString());
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(currentIndex().row());
+    AccessibleEditor::tell(event);
 }

@@ -39,7 +39,14 @@ public:
 signals:
     void picked();
 
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
 private:
+    // Tells assistive technology which candidate is current: the list never has the focus that
+    // would tell it otherwise.
+    void announceCurrent();
+
     CandidateModel* m_model;
     // Where the list was last placed: below the word, or above it where there is no room below.
     QPoint m_below;

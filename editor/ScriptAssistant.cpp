@@ -151,7 +151,8 @@ bool ScriptAssistant::finishesTypedName() const
 {
     const Candidate* chosen = m_popup->chosen();
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-    if (!chosen || caret < long(m_replaceBegin))
+    // A template is a statement, not the name being typed: it goes in only when chosen.
+    if (!chosen || chosen->kind == NameKind::Template || caret < long(m_replaceBegin))
         return false;
     const std::string_view typed = m_editor.documentText().substr(m_replaceBegin, std::size_t(caret) - m_replaceBegin);
     const std::string_view offered = chosen->insertText;
@@ -245,10 +246,15 @@ void ScriptAssistant::insertChosen()
     if (!chosen)
         return;
     const std::string insert = chosen->insertText;
+    const bool statement = chosen->kind == NameKind::Template;
     close();
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     if (caret < long(m_replaceBegin))
         return;
+    if (statement) {
+        m_editor.insertTemplate(long(m_replaceBegin), caret, insert);
+        return;
+    }
     const ScriptEditor::EditStep step(m_editor);
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(m_replaceBegin), caret);
     m_editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, uintptr_t(insert.size()), insert.c_str());

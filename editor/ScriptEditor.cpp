@@ -1,7 +1,12 @@
 #include "editor/ScriptEditor.h"
 
+#include "editor/AccessibleEditor.h"
+#include "editor/CaretMarks.h"
+#include "editor/FoldMargin.h"
 #include "editor/ScriptAssistant.h"
 #include "editor/ScriptLexer.h"
+#include "language/Indentation.h"
+#include "language/ScriptReader.h"
 #include "language/ScriptText.h"
 #include "language/Tokenizer.h"
 #include "platform/Cp1252.h"
@@ -9,8 +14,6 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QFontInfo>
 #include <QFocusEvent>
 #include <QFontMetricsF>
@@ -43,20 +46,9 @@ QFont editorFont()
     return font;
 }
 
-// The component's own accessibility bridge counts characters from the start of the text on
-// every edit and caret move, which makes a keystroke cost grow with the script's size. A screen
-// reader is given the plain widget instead: it announces the editor, not its text.
-QAccessibleInterface* plainAccessible(const QString& className, QObject* object)
+QWidget* withOwnAccessibility(QWidget* parent)
 {
-    if (className == QLatin1String("ScriptEditor") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
-    return nullptr;
-}
-
-QWidget* withPlainAccessibility(QWidget* parent)
-{
-    static const bool installed = (QAccessible::installFactory(plainAccessible), true);
-    Q_UNUSED(installed);
+    AccessibleEditor::install();
     return parent;
 }
 
@@ -65,21 +57,13 @@ QString codePageText(const QString& text)
     return cp1252::sanitize(text);
 }
 
-// Where a position lands after `length` characters were removed at `at`.
-long afterDeletion(long position, long at, long length)
-{
-    if (position <= at)
-        return position;
-    return position >= at + length ? position - length : at;
-}
-
 } // namespace
 
 ScriptEditor::EditStep::EditStep(ScriptEditor& editor) : m_editor(editor)
 {
     if (m_editor.m_editDepth++ == 0) {
         m_editor.beginUndoAction();
-        m_editor.m_touched = false;
+        m_editor.m_edited.clear();
     }
 }
 
@@ -89,15 +73,13 @@ ScriptEditor::EditStep::~EditStep()
         m_editor.cutTouchedLines();
         m_editor.correctTouchedLines();
         m_editor.endUndoAction();
+        m_editor.tellInsertion();
     }
 }
 
 ScriptEditor::ScriptEditor(QWidget* parent)
-    : QsciScintilla(withPlainAccessibility(parent)), m_lexer(new ScriptLexer(editorFont(), this))
+    : QsciScintilla(withOwnAccessibility(parent)), m_lexer(new ScriptLexer(editorFont(), this))
 {
-    // Without the insertion and deletion events the accessibility bridge stays idle; the
-    // before-change events tell which text an edit touches.
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int length) {
                 noteModification(position, type, length);
@@ -109,7 +91,7 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     setEolMode(EolWindows);
     setWrapMode(WrapNone);
     setLexer(m_lexer);
-    setMargins(1);
+    setMargins(2);
     setMarginType(0, NumberMargin);
     setMarginLineNumbers(0, true);
     setMarginsFont(editorFont());
@@ -136,20 +118,56 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     const QFont font = editorFont();
     const double tabPixels = kTabStopInches * logicalDpiX();
     setTabWidth(std::max(1, qRound(tabPixels / QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')))));
+    // Ctrl+click adds a caret, Alt+drag selects a rectangle; typing and pasting act at each.
+    SendScintilla(SCI_SETMULTIPLESELECTION, 1);
+    SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 1);
+    SendScintilla(SCI_SETMULTIPASTE, SC_MULTIPASTE_EACH);
+    SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, SCMOD_ALT);
+    m_folds = new FoldMargin(*this, kGutterBackground);
+    // Without the insertion and deletion events the component's accessibility bridge stays idle;
+    // the before-change events tell which text an edit touches. Set after the fold margin, whose
+    // setting up asks for the events of its own.
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    m_caretMarks = new CaretMarks(*this);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        tellInsertion();
+        if (updated & SC_UPDATE_SELECTION) {
+            m_template.caretMoved();
+            AccessibleEditor::caretMoved(*this);
+        }
+    });
     m_assistant = new ScriptAssistant(*this);
 }
 
 ScriptEditor::~ScriptEditor()
 {
-    // The component may still signal while it is torn down; the assistant goes first so that
-    // nothing reaches it half destroyed.
+    // The component may still signal while it is torn down; nothing hears it by then, and the
+    // assistant goes first, so that nothing reaches it half destroyed.
+    disconnect(this, &QsciScintillaBase::SCN_MODIFIED, nullptr, nullptr);
+    disconnect(this, &QsciScintillaBase::SCN_UPDATEUI, nullptr, nullptr);
+    disconnect(this, &ScriptEditor::textChanging, nullptr, nullptr);
     delete m_assistant;
     m_assistant = nullptr;
 }
 
 std::shared_ptr<const ScriptAnalysis> ScriptEditor::setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis)
 {
+    // Folds and indentation read lines, which a reading of an earlier text may place wrongly.
+    if (analysis && m_snapshot && analysis->text == m_snapshot) {
+        m_indentUnit = analysis->indentUnit;
+        m_folds->show(analysis);
+    }
     return m_assistant->setAnalysis(std::move(analysis));
+}
+
+bool ScriptEditor::foldsPending() const
+{
+    return m_folds->pending();
+}
+
+void ScriptEditor::setOccurrenceDelay(std::chrono::milliseconds delay)
+{
+    m_caretMarks->setRestDelay(delay);
 }
 
 void ScriptEditor::takeReadingsFromOutside()
@@ -185,6 +203,7 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
             progress(percent);
     };
     m_assistant->dismiss();
+    m_template.end();
     // The reading of the script that was here tells nothing of the one that comes.
     m_assistant->setAnalysis(nullptr);
     std::string text;
@@ -253,6 +272,7 @@ void ScriptEditor::showMark(std::string_view mark)
 
 void ScriptEditor::replaceText(std::string_view documentText)
 {
+    m_template.end();
     const EditStep step(*this);
     std::vector<std::size_t> marks;
     const std::optional<std::string> cut = m_cuts.cutLongLines(documentText, &marks);
@@ -314,6 +334,20 @@ void ScriptEditor::deleteSelection()
     SendScintilla(SCI_CLEAR);
 }
 
+void ScriptEditor::replaceRange(long from, long to, const QString& text)
+{
+    const std::string bytes = codePageText(text).toStdString();
+    const EditStep step(*this);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
+}
+
+void ScriptEditor::insertTemplate(long from, long to, std::string_view name)
+{
+    if (const ScriptTemplate* statement = templateNamed(name))
+        m_template.start(from, to, *statement, m_indentUnit);
+}
+
 void ScriptEditor::cut()
 {
     EditStep step(*this);
@@ -358,29 +392,140 @@ void ScriptEditor::applyKey(QKeyEvent* event)
     }
 
     EditStep step(*this);
-    if (shortenRestAtCaret(*event))
+    if (shortenRestAtCaret(*event) || applyEditingKey(*event))
         return;
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const bool plainOrControl = modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier;
-    if (event->key() == Qt::Key_Tab && plainOrControl) {
-        // A tab character in place of the selection, never an indent of the selected lines.
-        replaceSelectedText(QStringLiteral("\t"));
-        return;
-    }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && modifiers == Qt::ControlModifier) {
-        SendScintilla(SCI_NEWLINE);
-        return;
-    }
     const QString text = event->text();
     const QString typed = codePageText(text);
     if (typed == text) {
         QsciScintilla::keyPressEvent(event);
+        if (text == QLatin1String("}"))
+            alignClosingBraces();
         return;
     }
     QKeyEvent inCodePage(event->type(), event->key(), event->modifiers(), typed, event->isAutoRepeat(),
                          ushort(event->count()));
     QsciScintilla::keyPressEvent(&inCodePage);
     event->setAccepted(inCodePage.isAccepted());
+}
+
+// The keys the editor gives a meaning of its own, inside the edit step of the key.
+bool ScriptEditor::applyEditingKey(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    const bool control = modifiers == Qt::ControlModifier;
+    switch (event.key()) {
+    case Qt::Key_Tab:
+        if (plain && m_template.active()) {
+            m_template.nextField();
+            return true;
+        }
+        if (!plain && !control)
+            return false;
+        // A tab character in place of each selection, never an indent of the selected lines.
+        typeAtEachSelection([](long) { return std::string("\t"); });
+        return true;
+    case Qt::Key_Backtab:
+        editSelectedLines([this](std::string_view lines) { return outdentLines(lines, m_indentUnit); });
+        return true;
+    case Qt::Key_Escape:
+        m_template.end();
+        return false;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!plain && !control)
+            return false;
+        typeAtEachSelection([this](long at) {
+            const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(at)));
+            return "\r\n" + indentationAfterBreak(bytesAt(lineStart, at), m_indentUnit);
+        });
+        return true;
+    case Qt::Key_Slash:
+        if (!(modifiers & Qt::ControlModifier))
+            return false;
+        editSelectedLines(toggleLineComments);
+        return true;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BracketLeft:
+        if (!control)
+            return false;
+        editSelectedLines([this, indent = event.key() == Qt::Key_BracketRight](std::string_view lines) {
+            return indent ? indentLines(lines, m_indentUnit) : outdentLines(lines, m_indentUnit);
+        });
+        return true;
+    case Qt::Key_B:
+        if (!control)
+            return false;
+        m_caretMarks->jumpToPartner();
+        return true;
+    case Qt::Key_F9:
+        if (plain)
+            m_folds->toggleAtCaret();
+        else if (modifiers == Qt::ShiftModifier)
+            m_folds->toggleAll();
+        return plain || modifiers == Qt::ShiftModifier;
+    default:
+        return false;
+    }
+}
+
+void ScriptEditor::typeAtEachSelection(const std::function<std::string(long)>& text)
+{
+    for (long n = 0, count = SendScintilla(SCI_GETSELECTIONS); n < count; ++n) {
+        const long start = SendScintilla(SCI_GETSELECTIONNSTART, n);
+        const long end = SendScintilla(SCI_GETSELECTIONNEND, n);
+        const std::string typed = text(start);
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
+        SendScintilla(SCI_REPLACETARGET, uintptr_t(typed.size()), typed.data());
+        const long caret = start + long(typed.size());
+        SendScintilla(SCI_SETSELECTIONNCARET, n, caret);
+        SendScintilla(SCI_SETSELECTIONNANCHOR, n, caret);
+    }
+    SendScintilla(SCI_SCROLLCARET);
+}
+
+// A `}` typed where only blanks precede it on its line takes the indentation of its `{`'s line.
+void ScriptEditor::alignClosingBraces()
+{
+    constexpr long kLookBack = 256 * 1024;
+    for (long n = 0, count = SendScintilla(SCI_GETSELECTIONS); n < count; ++n) {
+        const long brace = SendScintilla(SCI_GETSELECTIONNCARET, n) - 1;
+        const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(brace));
+        const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        const std::string_view blanks = bytesAt(lineStart, brace);
+        if (blanks.find_first_not_of(" \t") != std::string_view::npos)
+            continue;
+        const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(std::max(0L, lineStart - kLookBack))));
+        const std::optional<std::string> indentation = closingBraceIndentation(bytesAt(from, brace));
+        if (!indentation || *indentation == blanks)
+            continue;
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(lineStart), brace);
+        SendScintilla(SCI_REPLACETARGET, uintptr_t(indentation->size()), indentation->data());
+    }
+}
+
+// Applies `edits` of the whole lines the selection covers; a selection that ends at a line's
+// start leaves that line out.
+void ScriptEditor::editSelectedLines(const std::function<std::vector<TextEdit>(std::string_view)>& edits)
+{
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    long end = SendScintilla(SCI_GETSELECTIONEND);
+    const long firstLine = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(start));
+    long lastLine = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(end));
+    if (lastLine > firstLine && SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(lastLine)) == end)
+        --lastLine;
+    const long from = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(firstLine));
+    const long to = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(lastLine));
+    const std::vector<TextEdit> changes = edits(bytesAt(from, to));
+    const bool wasSelected = start != end;
+    for (auto edit = changes.rbegin(); edit != changes.rend(); ++edit) {
+        const long at = from + long(edit->offset);
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(at), at + long(edit->length));
+        SendScintilla(SCI_REPLACETARGET, uintptr_t(edit->replacement.size()), edit->replacement.data());
+    }
+    // The lines stay selected as whole lines, so that the key can be pressed again.
+    if (wasSelected)
+        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(from), SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(lastLine)));
 }
 
 void ScriptEditor::inputMethodEvent(QInputMethodEvent* event)
@@ -505,23 +650,27 @@ void ScriptEditor::noteChange()
 void ScriptEditor::noteModification(int position, int type, int length)
 {
     trackMarks(position, type, length);
+    tellInsertion();
+    if (type & SC_MOD_BEFOREINSERT) {
+        m_template.inserted(position, length);
+        m_untoldInsertion = {position, length};
+    } else {
+        m_template.removed(position, length);
+        AccessibleEditor::removing(*this, position, length);
+    }
     if (m_editDepth == 0)
         return;
-    long first = position;
-    long last = position;
-    if (type & SC_MOD_BEFOREINSERT) {
-        last = position + length;
-        if (m_touched) {
-            m_touchedFirst = m_touchedFirst > position ? m_touchedFirst + length : m_touchedFirst;
-            m_touchedLast = m_touchedLast >= position ? m_touchedLast + length : m_touchedLast;
-        }
-    } else if (m_touched) {
-        m_touchedFirst = afterDeletion(m_touchedFirst, position, length);
-        m_touchedLast = afterDeletion(m_touchedLast, position, length);
-    }
-    m_touchedFirst = m_touched ? std::min(m_touchedFirst, first) : first;
-    m_touchedLast = m_touched ? std::max(m_touchedLast, last) : last;
-    m_touched = true;
+    if (type & SC_MOD_BEFOREINSERT)
+        m_edited.inserted(std::size_t(position), std::size_t(length));
+    else
+        m_edited.removed(std::size_t(position), std::size_t(length));
+}
+
+// An insertion is told once it is in place: at the next change, or once the edit is done.
+void ScriptEditor::tellInsertion()
+{
+    if (const auto [position, length] = std::exchange(m_untoldInsertion, {0, 0}); length > 0)
+        AccessibleEditor::inserted(*this, position, length);
 }
 
 // Every change, undo and redo included, moves the marks after it; a deletion takes the marks
@@ -550,13 +699,14 @@ const LineCuts& ScriptEditor::cuts() const
 // A line the edit step made longer than the longest the editor holds is cut again.
 void ScriptEditor::cutTouchedLines()
 {
-    if (!m_touched)
-        return;
-    const long firstLine = SendScintilla(SCI_LINEFROMPOSITION, m_touchedFirst);
-    for (long line = SendScintilla(SCI_LINEFROMPOSITION, m_touchedLast); line >= firstLine; --line) {
-        const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
-        if (SendScintilla(SCI_GETLINEENDPOSITION, line) - start > long(LineCuts::kLongestShownLine))
-            cutLine(line);
+    const std::vector<TextRange> edited = m_edited.ranges();
+    for (auto range = edited.rbegin(); range != edited.rend(); ++range) {
+        const long firstLine = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(range->begin));
+        for (long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(range->end)); line >= firstLine; --line) {
+            const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+            if (SendScintilla(SCI_GETLINEENDPOSITION, line) - start > long(LineCuts::kLongestShownLine))
+                cutLine(line);
+        }
     }
 }
 
@@ -575,12 +725,28 @@ void ScriptEditor::cutLine(long line)
     const auto moved = [&](long position) {
         return position <= cut ? position : position >= end ? position + shift : cut;
     };
-    const long anchor = moved(SendScintilla(SCI_GETANCHOR));
-    const long caret = moved(SendScintilla(SCI_GETCURRENTPOS));
+    std::vector<std::pair<long, long>> kept = selections();
+    for (auto& [caret, anchor] : kept)
+        std::tie(caret, anchor) = std::pair{moved(caret), moved(anchor)};
     SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(cut), end);
     SendScintilla(SCI_REPLACETARGET, uintptr_t(mark.size()), mark.data());
-    SendScintilla(SCI_SETANCHOR, static_cast<unsigned long>(anchor));
-    SendScintilla(SCI_SETCURRENTPOS, static_cast<unsigned long>(caret));
+    setSelections(kept);
+}
+
+std::vector<std::pair<long, long>> ScriptEditor::selections() const
+{
+    std::vector<std::pair<long, long>> kept;
+    for (long n = 0, count = SendScintilla(SCI_GETSELECTIONS); n < count; ++n)
+        kept.emplace_back(SendScintilla(SCI_GETSELECTIONNCARET, n), SendScintilla(SCI_GETSELECTIONNANCHOR, n));
+    return kept;
+}
+
+void ScriptEditor::setSelections(const std::vector<std::pair<long, long>>& selections)
+{
+    for (std::size_t n = 0; n < selections.size(); ++n) {
+        SendScintilla(SCI_SETSELECTIONNCARET, n, selections[n].first);
+        SendScintilla(SCI_SETSELECTIONNANCHOR, n, selections[n].second);
+    }
 }
 
 // Delete in front of a mark, or Backspace behind it, takes one character of its rest, as it
@@ -622,32 +788,34 @@ bool ScriptEditor::shortenRestAtCaret(const QKeyEvent& event)
 
 void ScriptEditor::correctTouchedLines()
 {
-    if (!m_touched)
-        return;
-    m_touched = false;
-    const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, m_touchedFirst));
-    const long to = SendScintilla(SCI_GETLINEENDPOSITION, SendScintilla(SCI_LINEFROMPOSITION, m_touchedLast));
-
     // Positions in the text, and spellings that stay valid while the text is corrected.
     std::vector<std::pair<long, Token>> corrections;
-    const std::string_view lines = bytesAt(from, to);
-    Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
-    while (const std::optional<Token> token = tokenizer.next()) {
-        if (needsCaseCorrection(lines, *token))
-            corrections.emplace_back(from, *token);
+    long firstLine = 0;  // the first not read yet: stretches on one line are read once
+    for (const TextRange& range : m_edited.ranges()) {
+        const long first = std::max(firstLine, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(range.begin)));
+        const long last = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(range.end));
+        if (last < first)
+            continue;
+        firstLine = last + 1;
+        const long from = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
+        const long to = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
+        const std::string_view lines = bytesAt(from, to);
+        Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
+        while (const std::optional<Token> token = tokenizer.next()) {
+            if (needsCaseCorrection(lines, *token))
+                corrections.emplace_back(from, *token);
+        }
     }
+    m_edited.clear();
     if (corrections.empty())
         return;
 
-    // Each spelling is as long as the word it replaces, so the selection stays where it was.
-    const long anchor = SendScintilla(SCI_GETANCHOR);
-    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    // Each spelling is as long as the word it replaces, so the selections stay where they were.
+    const std::vector<std::pair<long, long>> kept = selections();
     for (const auto& [position, token] : corrections) {
         SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(position + long(token.begin)),
                       position + long(token.end));
         SendScintilla(SCI_REPLACETARGET, uintptr_t(token.spelling.size()), std::string(token.spelling).c_str());
     }
-    SendScintilla(SCI_SETANCHOR, static_cast<unsigned long>(anchor));
-    SendScintilla(SCI_SETCURRENTPOS, static_cast<unsigned long>(caret));
+    setSelections(kept);
 }
-

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "editor/TemplateSession.h"
+#include "language/EditedRanges.h"
 #include "language/LineCuts.h"
+#include "language/TextEdit.h"
 #include "language/TextSnapshots.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,7 +16,9 @@
 #include <string_view>
 #include <vector>
 
+class CaretMarks;
 class DeclaredNames;
+class FoldMargin;
 struct ScriptAnalysis;
 class ScriptAssistant;
 class ScriptLexer;
@@ -61,13 +67,23 @@ public:
 
     // Removes the selected text, as Delete does.
     void deleteSelection();
+    // Puts `text` in place of [from, to) as one edit, taken in the code page as typing is.
+    void replaceRange(long from, long to, const QString& text);
+    // Puts the template `name` in place of [from, to) and starts filling its fields.
+    void insertTemplate(long from, long to, std::string_view name);
+    bool fillingTemplate() const { return m_template.active(); }
+    // Whether the folds of the last reading are still going onto the fold margin.
+    bool foldsPending() const;
+    // How long the caret rests on a name before its uses light up.
+    void setOccurrenceDelay(std::chrono::milliseconds delay);
 
     // What completion, hints and the check know of the script beyond its text: the names the
     // other .bsl files of its folder declare, and its file or folder name, which may tell the
     // level (whose entries then head an argument's list). A null `siblings` means none.
     void setScriptContext(std::shared_ptr<const DeclaredNames> siblings, QString levelHint);
-    // The newest reading of the script, for completion and hints. Gives back the one it held,
-    // for the caller to let go of where that costs the window nothing.
+    // The newest reading of the script, for completion and hints, and, when it read the text as it
+    // is, for the folds and the indentation. Gives back the one it held, for the caller to let go
+    // of where that costs the window nothing.
     std::shared_ptr<const ScriptAnalysis> setAnalysis(std::shared_ptr<const ScriptAnalysis> analysis);
     // From now on readings come only through setAnalysis.
     void takeReadingsFromOutside();
@@ -129,6 +145,14 @@ private:
     void correctTouchedLines();
     bool isUndoOrRedo(const QKeyEvent& event) const;
     void applyKey(QKeyEvent* event);
+    bool applyEditingKey(const QKeyEvent& event);
+    // Puts what `text` gives for each selection's start in place of each selection.
+    void typeAtEachSelection(const std::function<std::string(long)>& text);
+    void editSelectedLines(const std::function<std::vector<TextEdit>(std::string_view)>& edits);
+    void alignClosingBraces();
+    void tellInsertion();
+    std::vector<std::pair<long, long>> selections() const;  // carets and anchors
+    void setSelections(const std::vector<std::pair<long, long>>& selections);
 
     ScriptLexer* m_lexer;
     // Up to date but for the marks of the text last inserted, until cuts() looks at it.
@@ -141,10 +165,13 @@ private:
     std::uint64_t m_revision = 0;
     ScriptAssistant* m_assistant = nullptr;
     std::function<bool(long)> m_controlClick;
+    FoldMargin* m_folds = nullptr;
+    CaretMarks* m_caretMarks = nullptr;
+    TemplateSession m_template{*this};
+    std::string m_indentUnit = "\t";
     int m_editDepth = 0;
     int m_lineNumberDigits = 0;
-    // The stretch of text the current edit step changed, in positions after the change.
-    bool m_touched = false;
-    long m_touchedFirst = 0;
-    long m_touchedLast = 0;
+    // What the current edit step changed, in positions after the changes.
+    EditedRanges m_edited;
+    std::pair<long, long> m_untoldInsertion{0, 0};  // position and length, for assistive technology
 };

@@ -5,6 +5,7 @@
 #include "catalogue/ReferenceDatabase.h"
 #include "catalogue/Builtins.h"
 #include "catalogue/WordLists.h"
+#include "language/Templates.h"
 
 #include <algorithm>
 #include <array>
@@ -227,6 +228,11 @@ Completion nameCompletion(const ScriptOutline& outline, const FileNames& fileNam
     for (const Ranked& entry : ranked)
         completion.candidates.push_back(
             {std::string(entry.name), std::string(entry.name), entry.kind, std::string(entry.detail)});
+    for (const ScriptTemplate& statement : scriptTemplates()) {
+        if (matchOf(statement.name, part) == 0)
+            completion.candidates.push_back(
+                {std::string(statement.label), std::string(statement.name), NameKind::Template, {}});
+    }
     return completion;
 }
 
@@ -388,6 +394,7 @@ std::string_view kindLabel(NameKind kind)
     case NameKind::LevelVariable: return "level variable";
     case NameKind::ListEntry: return "value";
     case NameKind::LevelHeading: return "level";
+    case NameKind::Template: return "template";
     }
     return {};
 }

@@ -24,6 +24,7 @@ enum class NameKind : std::uint8_t {
     LevelVariable,
     ListEntry,       // an entry of a builder command's parameter list
     LevelHeading,    // heads a level's entries in a parameter list; shown, never inserted
+    Template,        // a statement with fields to fill; its insertText names it (see templateNamed)
 };
 
 // A short word for the kind, for the list to show beside the name.
@@ -51,7 +52,8 @@ struct Completion {
 
 // The candidates for what is typed at `caret`. For a name: keywords, the game's functions and
 // variables, builder commands, command words, character names and the names declared by the
-// script and by `siblings` (the folder's other files), prefix matches before inner matches.
+// script and by `siblings` (the folder's other files), prefix matches before inner matches, and
+// after them the templates whose name starts with the word.
 // For an argument of a builder command: the entries of that command's list for the position,
 // with the group of the level `levelHint` names (see levelFromHint) first. Inside a comment or a
 // string there are none.

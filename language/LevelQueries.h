@@ -2,6 +2,7 @@
 
 #include "catalogue/Builtins.h"
 #include "language/Level.h"
+#include "language/TextEdit.h"
 #include "language/TextSearch.h"
 
 #include <QString>
@@ -84,15 +85,7 @@ struct LevelReference {
 // function. Nothing for a symbol that is not declared.
 std::vector<LevelReference> referencesOf(const Level& level, const LevelSymbol& symbol);
 
-// A change to one script's text, against the text of the Level it was made from.
-struct TextEdit {
-    std::size_t offset = 0;
-    std::size_t length = 0;
-    std::string replacement;
-
-    friend bool operator==(const TextEdit&, const TextEdit&) = default;
-};
-
+// Changes to one script's text, against the text of the Level it was made from.
 struct ScriptEdits {
     std::size_t script = 0;
     QString path;

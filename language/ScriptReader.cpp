@@ -1,6 +1,7 @@
 #include "language/ScriptReader.h"
 
 #include "catalogue/Builtins.h"
+#include "language/Indentation.h"
 #include "language/Lexer.h"
 #include "catalogue/WordLists.h"
 
@@ -89,6 +90,7 @@ private:
         Lexeme open;
         std::uint32_t indentation;
         std::uint32_t id;
+        std::uint32_t headerLine;
     };
 
     std::string_view textOf(const Lexeme& lexeme) const
@@ -147,6 +149,7 @@ private:
     std::vector<Lexeme> m_earlyCloses;
 
     Body m_pending = Body::None;  // what the next `{` or statement is the body of
+    std::uint32_t m_pendingLine = 0;  // the line of the `func`, `if` or `else` that m_pending is of
     Body m_bodyOf = Body::None;   // what the statement being read is the body of
     bool m_elseAllowed = false;
     std::int32_t m_pendingFunction = -1;
@@ -158,6 +161,13 @@ Lexeme Reader::take()
 {
     const Lexeme lexeme = m_ahead;
     m_ahead = m_lexer.next();
+    if (lexeme.kind == Lex::Comment && firstOnLine(m_text, lexeme)) {
+        std::vector<CommentLines>& comments = m_outline.comments;
+        if (!comments.empty() && comments.back().last + 1 == lexeme.line)
+            comments.back().last = lexeme.line;
+        else
+            comments.push_back({lexeme.line, lexeme.line});
+    }
     if (lexeme.kind == Lex::Punct) {
         switch (lexeme.punct) {
         case '(':
@@ -246,11 +256,12 @@ void Reader::statement()
             problem(StructureFault::ElseWithoutIf, word);
         m_elseAllowed = false;
         m_pending = Body::Else;
+        m_pendingLine = word.line;
         return;
     }
     case Keyword::If:
         beginStatement();
-        take();
+        m_pendingLine = take().line;
         condition();
         m_bodyOf = Body::None;
         m_pending = Body::If;
@@ -449,6 +460,7 @@ void Reader::function()
     m_outline.functions[std::size_t(index)].header = m_text.substr(func.begin, headerEnd - func.begin);
     m_bodyOf = Body::None;
     m_pending = Body::Function;
+    m_pendingLine = func.line;
     m_pendingFunction = index;
 }
 
@@ -485,7 +497,8 @@ void Reader::addVariable(const Lexeme& name, std::string_view type, NameRole rol
 
 void Reader::openBlock(const Lexeme& brace)
 {
-    Block block{m_pending, brace, indentationAt(m_text, brace.lineStart), m_nextBlock++};
+    const std::uint32_t header = m_pending == Body::None ? brace.line : m_pendingLine;
+    Block block{m_pending, brace, indentationAt(m_text, brace.lineStart), m_nextBlock++, header};
     if (m_pending == Body::Function) {
         m_function = m_pendingFunction;
         m_outline.functions[std::size_t(m_function)].bodyBegin = brace.begin;
@@ -512,7 +525,7 @@ void Reader::closeBlock(const Lexeme& brace)
     }
     const Block block = m_blocks.back();
     m_blocks.pop_back();
-    m_outline.blocks.push_back({block.open.begin, brace.begin, block.open.line, brace.line});
+    m_outline.blocks.push_back({block.open.begin, brace.begin, block.headerLine, block.open.line, brace.line});
     if (brace.line != block.open.line && firstOnLine(m_text, brace)) {
         const std::uint32_t indentation = indentationAt(m_text, brace.lineStart);
         if (indentation < block.indentation)
@@ -919,6 +932,8 @@ void countNames(ScriptAnalysis& analysis)
     for (const NameUse& use : analysis.outline.names)
         ++analysis.uses[nameText(*analysis.text, use)];
     analysis.fileNames = fileNamesOf(analysis.outline, analysis.uses);
+    analysis.folds = foldsOf(analysis.outline);
+    analysis.indentUnit = indentUnitOf(*analysis.text);
 }
 
 std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/Builtins.h"
+#include "language/Folding.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -92,10 +93,17 @@ struct StructureProblem {
 
 // A `{ }` block that closes, function bodies included: where its two braces stand.
 struct BlockSpan {
-    std::uint32_t open;       // offset of the `{`
-    std::uint32_t close;      // offset of the `}`
+    std::uint32_t open;        // offset of the `{`
+    std::uint32_t close;       // offset of the `}`
+    std::uint32_t headerLine;  // of the `func`, `if` or `else` it is the body of, or of its `{`
     std::uint32_t openLine;
     std::uint32_t closeLine;
+};
+
+// Lines that hold nothing but a comment, one after another; lines counted from 1.
+struct CommentLines {
+    std::uint32_t first;
+    std::uint32_t last;
 };
 
 struct ScriptOutline {
@@ -104,6 +112,7 @@ struct ScriptOutline {
     std::vector<VariableDeclaration> variables; // globals, parameters and locals, in text order
     std::vector<StructureProblem> problems;     // in the order they were found
     std::vector<BlockSpan> blocks;              // in the order they close, inner before outer
+    std::vector<CommentLines> comments;         // in text order
 };
 
 ScriptOutline readScript(std::string_view text);
@@ -135,6 +144,8 @@ struct ScriptAnalysis {
     // its letter case: what ranks completion's candidates.
     NameMap<std::uint32_t> uses;
     FileNames fileNames;
+    std::vector<Fold> folds;  // see foldsOf
+    std::string indentUnit;   // see indentUnitOf
 };
 
 std::shared_ptr<const ScriptAnalysis> analyseScript(std::shared_ptr<const std::string> text);

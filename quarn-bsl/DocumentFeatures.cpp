@@ -17,7 +17,7 @@ namespace {
 // goes into the item's detail.
 int completionItemKind(NameKind kind)
 {
-    enum : int { Function = 3, Variable = 6, Value = 12, Keyword = 14, Folder = 19, EnumMember = 20, Constant = 21 };
+    enum : int { Function = 3, Variable = 6, Value = 12, Keyword = 14, Snippet = 15, Folder = 19, EnumMember = 20, Constant = 21 };
     switch (kind) {
     case NameKind::Keyword: return Keyword;
     case NameKind::Function:
@@ -31,6 +31,7 @@ int completionItemKind(NameKind kind)
     case NameKind::CharacterName: return Constant;
     case NameKind::ListEntry: return EnumMember;
     case NameKind::LevelHeading: return Folder;
+    case NameKind::Template: return Snippet;
     }
     return Value;
 }

@@ -3,7 +3,7 @@
 # Usage: tools/deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev libbenchmark-dev fonts-dejavu-core dpkg-dev file "$@")
+packages=(g++ cmake ninja-build qt6-base-dev libqscintilla2-qt6-dev libgl-dev libgtest-dev libbenchmark-dev fonts-dejavu-core dpkg-dev file appstream "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -436,4 +436,46 @@ TEST_F(ScriptCheck, TheCommandLineCheckFindsWhatTheProblemsWindowLists)
     }
 }
 
+// Each reading of the script as it stands puts its folds on the margin and tells the editor how
+// the script indents.
+TEST_F(ScriptCheck, EachReadingFoldsTheScriptAndSetsItsIndentation)
+{
+    ScriptEditor& editor = *main.editor();
+    const auto heads = [&editor](long line) {
+        return (editor.SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, static_cast<unsigned long>(line))
+                & QsciScintillaBase::SC_FOLDLEVELHEADERFLAG) != 0;
+    };
+    Open("level1_main.bsl");
+    WaitForCheck(main.window);
+    EXPECT_TRUE(heads(3));   // func void main(void)
+    EXPECT_TRUE(heads(7));   // if (alarm eq 0)
+    EXPECT_FALSE(heads(8));
+
+    // A function typed at the end folds once the typing pauses and the reading comes.
+    editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    const long lines = editor.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    editor.setFocus();
+    for (const char* line : {"func void later(void)", "{", "sleep 1"}) {
+        editor.insert(QString::fromLatin1(line));
+        editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        input::Key(&editor, Qt::Key_Return);
+    }
+    editor.insert(QStringLiteral("}"));
+    WaitForCheck(main.window);
+    EXPECT_TRUE(heads(lines - 1));
+
+    // Blanks where the script indents with blanks.
+    std::string blanks(kMain);
+    for (std::size_t tab = blanks.find('\t'); tab != std::string::npos; tab = blanks.find('\t', tab))
+        blanks.replace(tab, 1, "  ");
+    OpenMainWith(blanks);
+    WaitForCheck(main.window);
+    const long sleep = long(main.editorText().find("alarm = 1"));
+    main.select(sleep, sleep);
+    editor.SendScintilla(QsciScintillaBase::SCI_LINEEND);
+    input::Key(&editor, Qt::Key_Return);
+    const long caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    EXPECT_EQ(main.editorText().substr(std::size_t(caret) - 6, 6), "\r\n    ");
+}
+
 } // namespace

@@ -39,8 +39,8 @@ constexpr std::chrono::milliseconds kCopyDelay{100};
 constexpr int kCopyWithinMs = 5000;
 
 // What the child types after the end of the script, as keys: a keyword in the wrong case, and
-// letters of windows-1252 beyond ASCII in a comment.
-const QString kTyped = QStringLiteral("\nFUNC void main(void)\n{\n\tSLEEP 5 # caf\u00e9 \u20ac\n}");
+// letters of windows-1252 beyond ASCII in a comment. The editor indents the line after `{`.
+const QString kTyped = QStringLiteral("\nFUNC void main(void)\n{\nSLEEP 5 # caf\u00e9 \u20ac\n}");
 // The same as the editor holds it: corrected, CR LF, UTF-8.
 const std::string kTypedAsHeld = "\r\nfunc void main(void)\r\n{\r\n\tsleep 5 # caf\xC3\xA9 \xE2\x82\xAC\r\n}";
 const QByteArray kScript = "sleep 1";

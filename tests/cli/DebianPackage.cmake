@@ -1,6 +1,6 @@
 # Runs `cpack -G DEB` on the build (-DCPACK_CONFIG=...) into WORK_DIR and checks the package: the
-# editor with its desktop entry, icons and file type, quarn-bsl beside it, the dependencies, and
-# nothing of the tests.
+# editor with its desktop entry, icons, file type and software-centre description, quarn-bsl
+# beside it, the dependencies, and nothing of the tests.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
@@ -40,6 +40,7 @@ set(expected_files
     ./usr/bin/quarn-bsl
     ./usr/share/applications/quarn-xp.desktop
     ./usr/share/mime/packages/quarn-xp.xml
+    ./usr/share/metainfo/org.example.vesk.quarn_xp.metainfo.xml
     ./usr/share/doc/quarn-xp/copyright
     ./usr/share/icons/hicolor/scalable/apps/quarn-xp.svg)
 foreach(size 16 24 32 48 64 128 256)

@@ -545,7 +545,8 @@ TEST_F(ScriptFile, SavingShowsNoWaitCursorAndLeavesTheCredits)
 
 TEST_F(ScriptFile, ASavedScriptOpensAsTheSameText)
 {
-    Type("func main\r{\r\tchr_teleport 0 1 # go\r}");
+    // The editor indents the line after `{` itself.
+    Type("func main\r{\rchr_teleport 0 1 # go\r}");
     const std::string text = EditorText();
     ASSERT_EQ(text, "func main\r\n{\r\n\tchr_teleport 0 1 # go\r\n}");
     Save(PathOf("level01.bsl"));

@@ -1,16 +1,22 @@
 // Any bytes through the reading, the check, completion and hints, at carets spread over the
-// text, both from a reading of the text itself and from one of an earlier revision of it; and
-// through the queries on a level made of the text and that earlier revision.
+// text, both from a reading of the text itself and from one of an earlier revision of it; through
+// the editing rules at the same carets; and through the queries on a level made of the text and
+// that earlier revision.
 
 #include "FuzzCheck.h"
 
+#include "language/Braces.h"
 #include "language/Completion.h"
 #include "language/DeclaredNames.h"
+#include "language/Indentation.h"
 #include "language/LevelQueries.h"
+#include "language/Lexer.h"
+#include "language/Occurrences.h"
 #include "language/ScriptChecker.h"
 #include "language/ScriptHints.h"
 #include "language/ScriptReader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -38,6 +44,38 @@ void checkOutline(std::string_view text, const ScriptOutline& outline)
                    "a function's variables past the list");
         FUZZ_CHECK(function.bodyEnd == FunctionDeclaration::kNoBody || function.bodyEnd <= text.size(),
                    "a body past the end");
+    }
+}
+
+// The folds nest in header order, each within the text's lines.
+void checkFolds(std::string_view text, const std::vector<Fold>& folds)
+{
+    const auto lines = std::uint32_t(std::count(text.begin(), text.end(), '\n') + std::count(text.begin(), text.end(), '\r') + 1);
+    std::vector<std::uint32_t> open;
+    for (const Fold& fold : folds) {
+        FUZZ_CHECK(fold.header < fold.last && fold.last < lines, "a fold of no lines or past the end");
+        while (!open.empty() && open.back() < fold.header)
+            open.pop_back();
+        FUZZ_CHECK(open.empty() || fold.last <= open.back(), "folds that cross");
+        open.push_back(fold.last);
+    }
+}
+
+void checkEditingRules(std::string_view text, std::size_t caret)
+{
+    const BracePartner partner = bracePartner(text, caret, true);
+    FUZZ_CHECK(partner.state != BracePartner::State::Matched || partner.partner < text.size(), "a partner past the end");
+    const std::size_t lineStart = lineStartOf(text, caret);
+    const std::string_view line = text.substr(lineStart, std::min(text.size(), lineStart + kLineReach) - lineStart);
+    if (const std::optional<TextRange> name = nameAtCaret(line, std::min(caret - lineStart, line.size()))) {
+        FUZZ_CHECK(name->begin < name->end && name->end <= line.size(), "a name outside its line");
+        const std::string_view word = line.substr(name->begin, name->end - name->begin);
+        FUZZ_CHECK(!nameOccurrences(line, word).empty(), "a name that does not occur where it is");
+    }
+    closingBraceIndentation(text.substr(0, caret));
+    for (const std::vector<TextEdit>& edits : {toggleLineComments(line), outdentLines(line, "  ")}) {
+        for (const TextEdit& edit : edits)
+            FUZZ_CHECK(edit.offset + edit.length <= line.size(), "an edit past the lines");
     }
 }
 
@@ -128,9 +166,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Carets at every quarter of the text and at its ends: each costs a completion of every
     // name, so more would leave the fuzzer few inputs a second. Random inputs move them about.
     const std::size_t step = size / 4 + 1;
-    for (std::size_t caret = 0; caret <= size; caret += step)
+    for (std::size_t caret = 0; caret <= size; caret += step) {
         checkAt(*text, caret, *analysis, siblings);
+        checkEditingRules(*text, caret);
+    }
     checkAt(*text, size, *analysis, siblings);
+    checkFolds(*text, analysis->folds);
 
     // The same reading against the text after an edit: the first third cut out.
     const std::string edited = text->substr(size / 3);
