@@ -192,20 +192,25 @@ void ScriptReadings::read(const QString& uri, const QString& path, std::uint64_t
         if (newest == m_newest.end() || newest->second != revision)
             return;
     }
-    m_given[path.isEmpty() ? uri : levelPath(path)] = {uri, path, revision, version, snapshot};
+    const bool opened = m_given.insert_or_assign(path.isEmpty() ? uri : levelPath(path),
+                                                 Given{uri, path, revision, version, snapshot}).second;
     try {
         if (path.isEmpty()) {
             show(uri, m_workspace.unsavedLevel(revision, snapshot.text));
             return;
         }
         m_workspace.setDocument(path, revision, snapshot.text);
-        auto ahead = std::make_shared<Reading>();
-        ahead->revision = revision;
-        ahead->version = version;
-        ahead->snapshot = snapshot;
-        ahead->analysis = m_workspace.documentAnalysis(path);
-        ahead->siblings = m_workspace.namesBeside(path);
-        deliver(uri, std::move(ahead));
+        // A document just opened is read before the rest of its level, which may be long to
+        // read; after that, its level takes no longer than the document itself.
+        if (opened) {
+            auto ahead = std::make_shared<Reading>();
+            ahead->revision = revision;
+            ahead->version = version;
+            ahead->snapshot = snapshot;
+            ahead->analysis = m_workspace.documentAnalysis(path);
+            ahead->siblings = m_workspace.namesBeside(path);
+            deliver(uri, std::move(ahead));
+        }
         const std::shared_ptr<const Level> level = m_workspace.levelOf(path);
         show(level->folder(), level);
     } catch (const std::bad_alloc&) {

@@ -58,8 +58,8 @@ struct Diagnostics {
 // The readings of the documents the client has open, and the checks of their levels: the other
 // `.bsl` files of their folders as they are on disk, since the game loads a level's scripts
 // together. A LevelWorkspace reads and checks them on a worker thread, one change after the
-// other, the newest text of each document only; an open document is read before the rest of
-// its level, so that answers about it need not wait for its folder. Findings are published only
+// other, the newest text of each document only; a document just opened is read before the rest
+// of its level, so that answers about it need not wait for its folder. Findings are published only
 // from a check that saw the whole level, so that a level being read shows no calls as undefined
 // that are not.
 class ScriptReadings : public QObject {
