@@ -221,7 +221,8 @@ void LevelPanel::outlineLevel()
         std::vector<LevelOutline::Script> scripts;
         scripts.reserve(level->size());
         for (const LevelScript& script : level->scripts()) {
-            LevelOutline::Script outlined{script.path, QFileInfo(script.path).fileName(), script.readError,
+            LevelOutline::Script outlined{script.path, QFileInfo(script.path).fileName(),
+                                          script.readError ? script.readError->message() : QString(),
                                           script.analysis, nullptr};
             if (outlined.name.isEmpty())
                 outlined.name = QStringLiteral("Untitled");

@@ -206,18 +206,9 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
     m_template.end();
     // The reading of the script that was here tells nothing of the one that comes.
     m_assistant->setAnalysis(nullptr);
-    std::string text;
-    if (isDocumentText(fileBytes)) {
-        text = std::move(fileBytes);
-    } else {
-        text = documentFromFile(fileBytes);
-        // Freed now, not when this returns: a move would keep the buffer.
-        std::string().swap(fileBytes);
-    }
-    report(30);
+    report(10);
     // Corrected no further along a line than its reach: the rests of long lines stay as they are.
-    correctCase(text);
-    const auto script = std::make_shared<const std::string>(std::move(text));
+    const auto script = std::make_shared<const std::string>(openedScriptText(std::move(fileBytes)));
     // The rests of the text that is here go with it, not before.
     LineCuts cuts;
     std::vector<std::size_t> marks;

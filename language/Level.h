@@ -3,6 +3,7 @@
 #include "language/DeclaredNames.h"
 #include "language/ScriptChecker.h"
 #include "language/ScriptReader.h"
+#include "platform/File.h"
 
 #include <QString>
 
@@ -25,15 +26,16 @@ struct LevelScript {
     bool open = false;
     // The document's revision when open; 0 when read from the file.
     std::uint64_t revision = 0;
-    // Never null. Holds the text every offset of the level's queries refers to: the editor's
-    // document text (UTF-8, CR LF), whether it came from a document or from the file's bytes.
+    // Never null. Holds the text every offset of the level's queries refers to: a document's text
+    // as its editor gave it, or the file's text as the editor opens it (see readScriptText).
     std::shared_ptr<const ScriptAnalysis> analysis;
     // In text order; never null. Checked with the declarations of the level's other scripts.
     std::shared_ptr<const std::vector<Finding>> findings;
     // Its functions and globals as the level's other scripts see them; never null.
     std::shared_ptr<const std::vector<DeclaredNames::Entry>> declarations;
-    // Why the file could not be read, naming it; empty when it was. Such a script counts as empty.
-    QString readError;
+    // Why the file could not be read (its message names the file); nothing when it was. Such a
+    // script counts as empty.
+    std::optional<FileError> readError;
 
     std::string_view text() const { return *analysis->text; }
 };

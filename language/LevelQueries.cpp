@@ -370,26 +370,38 @@ std::vector<LevelReference> referencesOf(const Level& level, const LevelSymbol& 
     return references;
 }
 
+RenameTarget renameTargetAt(const Level& level, std::size_t script, std::size_t offset)
+{
+    RenameTarget target;
+    target.symbol = symbolAt(level, script, offset);
+    if (!target.symbol) {
+        target.refusal = "There is no name here to rename.";
+        return target;
+    }
+    target.refusal = refusalFor(*target.symbol);
+    if (!target.refusal.empty())
+        target.symbol.reset();
+    return target;
+}
+
 LevelEdits renameAt(const Level& level, std::size_t script, std::size_t offset, std::string_view newName)
 {
     LevelEdits result;
-    const std::optional<LevelSymbol> symbol = symbolAt(level, script, offset);
-    if (!symbol) {
-        result.refusal = "There is no name here to rename.";
+    RenameTarget target = renameTargetAt(level, script, offset);
+    if (!target.symbol) {
+        result.refusal = std::move(target.refusal);
         return result;
     }
-    result.refusal = refusalFor(*symbol);
-    if (result.refused())
-        return result;
-    if (!sameName(symbol->name, newName)) {
+    const LevelSymbol& symbol = *target.symbol;
+    if (!sameName(symbol.name, newName)) {
         result.refusal = refusalOfName(newName);
         if (result.refused())
             return result;
-        result.refusal = clashOf(level, *symbol, newName);
+        result.refusal = clashOf(level, symbol, newName);
         if (result.refused())
             return result;
     }
-    forEachReference(level, *symbol, [&](std::size_t holder, const NameUse& use) {
+    forEachReference(level, symbol, [&](std::size_t holder, const NameUse& use) {
         if (nameText(level.script(holder).text(), use) == newName)
             return;
         if (result.scripts.empty() || result.scripts.back().script != holder)

@@ -100,6 +100,14 @@ struct LevelEdits {
     bool refused() const { return !refusal.empty(); }
 };
 
+// What a rename at `offset` in `script` would rename: the function, global, parameter or local
+// named there, or, when there is none, the reason in words for the user.
+struct RenameTarget {
+    std::optional<LevelSymbol> symbol;
+    std::string refusal;  // empty when there is a symbol
+};
+RenameTarget renameTargetAt(const Level& level, std::size_t script, std::size_t offset);
+
 // Renames the function, global, parameter or local named at `offset` in `script` to `newName`,
 // its declaration and every reference (see referencesOf). Refused when no such name stands there,
 // when `newName` is not a name (letters, digits and '_', not starting with a digit), is a keyword

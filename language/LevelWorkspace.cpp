@@ -4,9 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <future>
+#include <limits>
+#include <new>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -44,7 +48,40 @@ std::vector<std::string> namesOnOneSide(const DeclaredNames& a, const DeclaredNa
     return names;
 }
 
+// Runs work(0) to work(count - 1) on as many threads as the machine has cores, this one among
+// them: a level's scripts are read and checked each on its own. What the work throws comes out
+// here once every thread is done with it.
+template <typename Work>
+void forEachInParallel(std::size_t count, const Work& work)
+{
+    std::atomic<std::size_t> next{0};
+    const auto worker = [&] {
+        for (std::size_t i = next++; i < count; i = next++)
+            work(i);
+    };
+    const std::size_t threads = std::min(count, std::size_t(std::max(1, QThread::idealThreadCount())));
+    std::vector<std::future<void>> helpers;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.push_back(std::async(std::launch::async | std::launch::deferred, worker));
+    worker();
+    for (std::future<void>& helper : helpers)
+        helper.get();
+}
+
 } // namespace
+
+std::string readScriptText(const QString& path)
+{
+    try {
+        std::string text = openedScriptText(readUnlocked(path));
+        // A reading counts offsets in 32 bits, and a byte of the code page takes up to three.
+        if (text.size() > std::numeric_limits<std::uint32_t>::max())
+            throw FileError(FileError::tooLarge, path);
+        return text;
+    } catch (const std::bad_alloc&) {
+        throw FileError(FileError::tooLarge, path);
+    }
+}
 
 struct LevelWorkspace::Script {
     LevelScript read;
@@ -57,8 +94,8 @@ struct LevelWorkspace::Folder {
     // Every script's functions and globals, each name's first declaration in level order.
     std::shared_ptr<const DeclaredNames> names = std::make_shared<const DeclaredNames>();
     std::shared_ptr<const Level> level;
-    QString besidePath;
-    std::shared_ptr<const DeclaredNames> beside;
+    // What lies beside each script asked about, while it stays the same.
+    std::map<QString, std::shared_ptr<const DeclaredNames>> beside;
 };
 
 LevelWorkspace::LevelWorkspace() : m_noNames(std::make_shared<const DeclaredNames>())
@@ -75,15 +112,25 @@ void LevelWorkspace::setDocument(const QString& path, std::uint64_t revision, st
     const auto known = m_documents.find(key);
     if (known != m_documents.end()) {
         if (revision > known->second.revision)
-            known->second = {revision, std::move(text)};
+            known->second = {revision, std::move(text), nullptr};
         return;
     }
-    m_documents.emplace(key, Document{revision, std::move(text)});
+    m_documents.emplace(key, Document{revision, std::move(text), nullptr});
 }
 
 void LevelWorkspace::closeDocument(const QString& path)
 {
     m_documents.erase(levelPath(path));
+}
+
+std::shared_ptr<const ScriptAnalysis> LevelWorkspace::documentAnalysis(const QString& path)
+{
+    const auto document = m_documents.find(levelPath(path));
+    if (document == m_documents.end())
+        return nullptr;
+    if (!document->second.analysis)
+        document->second.analysis = analyseScript(document->second.text);
+    return document->second.analysis;
 }
 
 std::shared_ptr<const Level> LevelWorkspace::levelOf(const QString& scriptPath)
@@ -143,19 +190,18 @@ std::shared_ptr<const DeclaredNames> LevelWorkspace::namesBeside(const QString& 
     const auto found = m_folders.find(folderOfScript(path));
     if (found == m_folders.end())
         return m_noNames;
-    Folder& folder = *found->second;
-    if (folder.beside && folder.besidePath == path)
-        return folder.beside;
+    std::shared_ptr<const DeclaredNames>& beside = found->second->beside[path];
+    if (beside)
+        return beside;
     auto names = std::make_shared<DeclaredNames>();
-    for (const Script& script : folder.scripts) {
+    for (const Script& script : found->second->scripts) {
         if (script.read.path == path)
             continue;
         for (const DeclaredNames::Entry& entry : *script.read.declarations)
             names->add(entry);
     }
-    folder.besidePath = path;
-    folder.beside = std::move(names);
-    return folder.beside;
+    beside = std::move(names);
+    return beside;
 }
 
 LevelWorkspace::Folder& LevelWorkspace::folderAt(const QString& path)
@@ -179,6 +225,11 @@ void LevelWorkspace::forgetFoldersBut(const QString& kept)
         else
             folder = m_folders.erase(folder);
     }
+}
+
+void LevelWorkspace::forgetLevelsWithoutDocuments()
+{
+    forgetFoldersBut(QString());
 }
 
 std::vector<QString> LevelWorkspace::scriptPathsIn(const QString& folder) const
@@ -220,23 +271,50 @@ std::optional<LevelWorkspace::Source> LevelWorkspace::changedSource(const QStrin
         source.open = true;
         source.revision = document->second.revision;
         source.text = document->second.text;
+        source.analysis = document->second.analysis;
         return source;
     }
     // Stamped before it is read, so that a change while it is read shows next time.
     source.stamp = fileStampOf(path);
-    if (previous && !previous->read.open && previous->read.readError.isEmpty() && source.stamp.exists &&
+    if (previous && !previous->read.open && !previous->read.readError && source.stamp.exists &&
         previous->stamp == source.stamp)
         return std::nullopt;
-    try {
-        source.text = std::make_shared<const std::string>(documentFromFile(readUnlocked(path)));
-    } catch (const FileError& error) {
-        source.readError = error.message();
-        // Tried again every time, as the cause may pass (a lock, a permission); while it stays
-        // the same, nothing changed.
-        if (previous && !previous->read.open && previous->read.readError == source.readError)
-            return std::nullopt;
-    }
     return source;
+}
+
+std::optional<LevelWorkspace::Script> LevelWorkspace::readSource(const QString& path, Source source, const Script* previous,
+                                                                 std::shared_ptr<ScriptAnalysis>& uncounted)
+{
+    Script script;
+    script.stamp = source.stamp;
+    script.read.path = path;
+    script.read.open = source.open;
+    script.read.revision = source.revision;
+    if (!source.open) {
+        try {
+            source.text = std::make_shared<const std::string>(readScriptText(path));
+        } catch (const FileError& error) {
+            // Tried again every time, as the cause may pass (a lock, a permission); while it
+            // stays the same, nothing changed.
+            if (previous && !previous->read.open && previous->read.readError &&
+                previous->read.readError->cause() == error.cause())
+                return std::nullopt;
+            script.read.readError = error;
+        }
+    }
+    if (source.analysis) {
+        script.read.analysis = std::move(source.analysis);
+    } else if (source.text) {
+        uncounted = readAnalysis(std::move(source.text));
+        script.read.analysis = uncounted;
+    } else {
+        script.read.analysis = emptyAnalysis();
+    }
+    script.read.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
+        DeclaredNames::entriesOf(*script.read.analysis->text, script.read.analysis->outline));
+    if (previous && *previous->read.declarations == *script.read.declarations)
+        script.read.declarations = previous->read.declarations;
+    return script;
 }
 
 void LevelWorkspace::refresh(Folder& folder)
@@ -248,37 +326,42 @@ void LevelWorkspace::refresh(Folder& folder)
     // Everything is made aside and put in place at the end, so that running out of memory on
     // the way leaves the folder as it was.
     const std::vector<QString> paths = scriptPathsIn(folder.path);
+    std::vector<const Script*> previous(paths.size(), nullptr);
+    std::vector<std::optional<Source>> sources(paths.size());
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (const auto old = before.find(paths[i]); old != before.end())
+            previous[i] = old->second;
+        sources[i] = changedSource(paths[i], previous[i]);
+        if (sources[i])
+            changed.push_back(i);
+    }
+    struct Read {
+        std::optional<Script> script;  // nothing when it holds what was read before
+        std::shared_ptr<ScriptAnalysis> uncounted;
+    };
+    std::vector<Read> reads(changed.size());
+    forEachInParallel(changed.size(), [&](std::size_t n) {
+        const std::size_t i = changed[n];
+        reads[n].script = readSource(paths[i], std::move(*sources[i]), previous[i], reads[n].uncounted);
+    });
+
     std::vector<Script> scripts;
     scripts.reserve(paths.size());
     std::vector<std::size_t> fresh;  // read again: to count and check
     std::vector<std::shared_ptr<ScriptAnalysis>> uncounted;
     std::vector<QString> declarers;  // paths whose declarations changed, came or went
-    for (const QString& path : paths) {
-        const auto old = before.find(path);
-        const Script* previous = old == before.end() ? nullptr : old->second;
-        std::optional<Source> source = changedSource(path, previous);
-        if (!source) {
-            scripts.push_back(*previous);
+    for (std::size_t i = 0, n = 0; i < paths.size(); ++i) {
+        Read* read = sources[i] ? &reads[n++] : nullptr;
+        if (!read || !read->script) {
+            scripts.push_back(*previous[i]);
             continue;
         }
-        Script script;
-        script.stamp = source->stamp;
-        script.read.path = path;
-        script.read.open = source->open;
-        script.read.revision = source->revision;
-        script.read.readError = std::move(source->readError);
-        if (source->text) {
-            uncounted.push_back(readAnalysis(std::move(source->text)));
-            script.read.analysis = uncounted.back();
-        } else {
-            script.read.analysis = emptyAnalysis();
-        }
-        script.read.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
-            DeclaredNames::entriesOf(*script.read.analysis->text, script.read.analysis->outline));
-        if (previous && *previous->read.declarations == *script.read.declarations)
-            script.read.declarations = previous->read.declarations;
-        else if (previous || !script.read.declarations->empty())
-            declarers.push_back(path);
+        Script& script = *read->script;
+        if (previous[i] ? script.read.declarations != previous[i]->read.declarations : !script.read.declarations->empty())
+            declarers.push_back(paths[i]);
+        if (read->uncounted)
+            uncounted.push_back(std::move(read->uncounted));
         fresh.push_back(scripts.size());
         scripts.push_back(std::move(script));
     }
@@ -315,21 +398,17 @@ void LevelWorkspace::refresh(Folder& folder)
                         [&uses](const std::string& name) { return uses.contains(name); }))
             toCheck.push_back(i);
     }
-    {
-        // The counting and the check both read only the outline: side by side, a long script is
-        // done sooner. Without a thread to spare the counting waits for get(), and a failed check
-        // waits for it in the future's destructor.
-        std::future<void> counted = std::async(std::launch::async | std::launch::deferred, [&uncounted] {
-            for (const std::shared_ptr<ScriptAnalysis>& analysis : uncounted)
-                countNames(*analysis);
-        });
-        for (const std::size_t i : toCheck) {
-            LevelScript& script = scripts[i].read;
-            script.findings = std::make_shared<const std::vector<Finding>>(
-                checkScript(*script.analysis->text, script.analysis->outline, *names));
+    // The counting and the check both read only the outline: side by side, and each script on
+    // its own, a level is done sooner.
+    forEachInParallel(toCheck.size() + uncounted.size(), [&](std::size_t n) {
+        if (n >= toCheck.size()) {
+            countNames(*uncounted[n - toCheck.size()]);
+            return;
         }
-        counted.get();
-    }
+        LevelScript& script = scripts[toCheck[n]].read;
+        script.findings = std::make_shared<const std::vector<Finding>>(
+            checkScript(*script.analysis->text, script.analysis->outline, *names));
+    });
 
     const bool sameScripts = scripts.size() == folder.scripts.size() &&
                              std::equal(scripts.begin(), scripts.end(), folder.scripts.begin(),
@@ -343,9 +422,9 @@ void LevelWorkspace::refresh(Folder& folder)
         level = std::make_shared<const Level>(folder.path, std::move(snapshot));
     }
 
-    if (!folder.besidePath.isEmpty() &&
-        std::any_of(declarers.begin(), declarers.end(), [&](const QString& path) { return path != folder.besidePath; }))
-        folder.beside.reset();
+    std::erase_if(folder.beside, [&declarers](const auto& beside) {
+        return std::any_of(declarers.begin(), declarers.end(), [&](const QString& path) { return path != beside.first; });
+    });
     folder.scripts = std::move(scripts);
     folder.names = std::move(names);
     folder.level = std::move(level);

@@ -13,6 +13,12 @@
 #include <string>
 #include <vector>
 
+// The text of the script file at `path` as the editor opens it: its windows-1252 bytes as UTF-8
+// with CR LF line ends, keywords and command names in their lists' letter case. What is only
+// looked at is read without a lock (see readUnlocked); a pipe or a device is refused, never waited
+// on. Throws FileError naming the path, also for a text longer than a reading can count in.
+std::string readScriptText(const QString& path);
+
 // Keeps the levels that are being worked on current, and hands out snapshots of them. A pause in
 // typing, a language server's change and a command-line check all ask again and again, so only
 // what changed is done again: a file is read again only when its stamp on disk changed, a text
@@ -34,6 +40,10 @@ public:
     void setDocument(const QString& path, std::uint64_t revision, std::shared_ptr<const std::string> text);
     // The script is read from its file again, if it has one.
     void closeDocument(const QString& path);
+    // The reading of the text the document at `path` holds now, made at once and used again by
+    // the level of the document's folder: for a caller that needs the document before the rest
+    // of its level. Null when no document is open there.
+    std::shared_ptr<const ScriptAnalysis> documentAnalysis(const QString& path);
 
     // The level of the folder holding `scriptPath`, brought up to date with the folder on disk and
     // the open documents in it. An open document belongs to its folder's level whatever its name
@@ -59,27 +69,37 @@ public:
     // for a script never saved or a folder not asked about.
     std::shared_ptr<const DeclaredNames> namesBeside(const QString& scriptPath);
 
+    // Lets go of the folders' levels that hold no open document; the next question about one
+    // reads it again. A script never saved keeps its level until closeUnsaved.
+    void forgetLevelsWithoutDocuments();
+
 private:
     struct Script;
     struct Folder;
     struct Document {
         std::uint64_t revision;
         std::shared_ptr<const std::string> text;
+        std::shared_ptr<const ScriptAnalysis> analysis;  // of `text`, once documentAnalysis asked
     };
     // Where a script's text comes from now: its document, or its file and that file's stamp.
     struct Source {
         bool open = false;
         std::uint64_t revision = 0;
         FileStamp stamp;
-        std::shared_ptr<const std::string> text;  // null when the file could not be read
-        QString readError;
+        std::shared_ptr<const std::string> text;  // null for a file, which is read later
+        std::shared_ptr<const ScriptAnalysis> analysis;  // a document's, when read already
     };
 
     Folder& folderAt(const QString& folder);
     // The scripts of a folder's level, in level order.
     std::vector<QString> scriptPathsIn(const QString& folder) const;
-    // What the script at `path` holds, or nothing when it holds what `previous` read.
+    // Where the script at `path` is read from now, or nothing when it holds what `previous` read:
+    // a document's text, or a file whose stamp changed (the file is read later, in parallel).
     std::optional<Source> changedSource(const QString& path, const Script* previous) const;
+    // The script `source` holds, read; nothing when it holds what `previous` read. `uncounted` is
+    // the new reading when one was made, its names still to count. Safe on several threads.
+    static std::optional<Script> readSource(const QString& path, Source source, const Script* previous,
+                                            std::shared_ptr<ScriptAnalysis>& uncounted);
     void refresh(Folder& folder);
     // Lets go of folders that hold no open document, but for `kept`: a workspace that is asked
     // about one level after another keeps no more than the levels in use.

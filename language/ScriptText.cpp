@@ -1,5 +1,6 @@
 #include "language/ScriptText.h"
 
+#include "language/Tokenizer.h"
 #include "platform/Cp1252.h"
 
 namespace {
@@ -97,6 +98,20 @@ bool isDocumentText(std::string_view fileBytes)
         loneLineFeeds += (bytes[p] == '\n') & (bytes[p - 1] != '\r');
     }
     return high < 0x80 && carriageReturns == lineFeeds && loneLineFeeds == 0;
+}
+
+std::string openedScriptText(std::string fileBytes)
+{
+    std::string text;
+    if (isDocumentText(fileBytes)) {
+        text = std::move(fileBytes);
+    } else {
+        text = documentFromFile(fileBytes);
+        // Freed now, not when this returns: a move would keep the buffer.
+        std::string().swap(fileBytes);
+    }
+    correctCase(text);
+    return text;
 }
 
 std::string fileFromDocument(std::string_view documentText)

@@ -13,6 +13,11 @@ std::string documentFromFile(std::string_view fileBytes);
 // scripts are.
 bool isDocumentText(std::string_view fileBytes);
 
+// A script's text as the editor opens its file: the editor's text, with keywords and commands in
+// their lists' letter case as far along each line as the editor reads it. The window, the check
+// and the language server all read a script file so.
+std::string openedScriptText(std::string fileBytes);
+
 // The bytes a script is saved as: every line end CR LF, every character as its code-page byte,
 // '?' for anything the code page cannot hold.
 std::string fileFromDocument(std::string_view documentText);

@@ -33,7 +33,7 @@ std::pair<std::size_t, std::size_t> countsOf(const CheckRun& run)
     std::size_t errors = 0;
     std::size_t warnings = 0;
     for (const CheckedScript& script : run.scripts) {
-        for (const Finding& finding : script.findings)
+        for (const Finding& finding : *script.findings)
             ++(finding.severity == Severity::Error ? errors : warnings);
     }
     return {errors, warnings};
@@ -51,7 +51,7 @@ QByteArray findingLines(const CheckRun& run)
     QByteArray out;
     for (const CheckedScript& script : run.scripts) {
         const QByteArray path = script.path.toUtf8();
-        for (const Finding& finding : script.findings) {
+        for (const Finding& finding : *script.findings) {
             const Place place = placeOf(*script.text, finding);
             out += path + ':' + QByteArray::number(place.line) + ':' + QByteArray::number(place.column) + ": " +
                 severityName(finding.severity) + ": ";
@@ -66,7 +66,7 @@ QByteArray findingsJson(const CheckRun& run)
 {
     QJsonArray findings;
     for (const CheckedScript& script : run.scripts) {
-        for (const Finding& finding : script.findings) {
+        for (const Finding& finding : *script.findings) {
             const Place place = placeOf(*script.text, finding);
             findings.append(QJsonObject{
                 {QStringLiteral("path"), script.path},

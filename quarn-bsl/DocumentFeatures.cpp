@@ -36,8 +36,6 @@ int completionItemKind(NameKind kind)
     return Value;
 }
 
-enum SymbolKind : int { FunctionSymbol = 12, VariableSymbol = 13 };
-
 // The token classes of the window's colouring, in the legend's order; gap text has no token.
 struct TokenClass {
     TokenKind kind;
@@ -58,11 +56,6 @@ int tokenTypeOf(TokenKind kind)
             return int(i);
     }
     return -1;
-}
-
-QString utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 QJsonObject rangeOf(const Snapshot& snapshot, std::size_t begin, std::size_t end, PositionEncoding encoding)
@@ -94,7 +87,7 @@ QJsonObject symbol(const Snapshot& snapshot, std::string_view name, int kind, st
 QJsonObject variableSymbol(const Snapshot& snapshot, const VariableDeclaration& variable, PositionEncoding encoding)
 {
     const std::size_t at = variable.place.offset;
-    return symbol(snapshot, variable.name, VariableSymbol, variable.type, at, at + variable.name.size(), at, encoding);
+    return symbol(snapshot, variable.name, lsp::VariableSymbol, variable.type, at, at + variable.name.size(), at, encoding);
 }
 
 } // namespace
@@ -216,7 +209,7 @@ QJsonArray documentSymbols(const Reading& reading, PositionEncoding encoding)
             const std::size_t end = declared.bodyEnd != FunctionDeclaration::kNoBody
                 ? declared.bodyEnd
                 : std::size_t(declared.header.data() - snapshot.text->data()) + declared.header.size();
-            QJsonObject entry = symbol(snapshot, declared.name, FunctionSymbol, headerLine(declared.header), begin, end,
+            QJsonObject entry = symbol(snapshot, declared.name, lsp::FunctionSymbol, headerLine(declared.header), begin, end,
                                        declared.place.offset, encoding);
             QJsonArray children;
             for (std::uint32_t i = 0; i < declared.variableCount; ++i)
@@ -259,17 +252,17 @@ QJsonArray foldingRanges(const Reading& reading)
     return ranges;
 }
 
-QJsonObject diagnosticsOf(const QString& uri, const Reading* reading, PositionEncoding encoding)
+QJsonObject diagnosticsOf(const Diagnostics& found, PositionEncoding encoding)
 {
     QJsonArray diagnostics;
-    QJsonObject published{{QStringLiteral("uri"), uri}};
-    if (reading && reading->findings && reading->snapshot.text) {
-        const std::vector<Finding>& findings = *reading->findings;
+    QJsonObject published{{QStringLiteral("uri"), found.uri}};
+    if (found.findings && found.snapshot.text) {
+        const std::vector<Finding>& findings = *found.findings;
         const std::size_t shown = std::min(findings.size(), kPublishedFindings);
         for (std::size_t i = 0; i < shown; ++i) {
             const Finding& finding = findings[i];
             diagnostics.append(QJsonObject{
-                {QStringLiteral("range"), rangeOf(reading->snapshot, finding.place.offset, finding.place.offset + finding.length, encoding)},
+                {QStringLiteral("range"), rangeOf(found.snapshot, finding.place.offset, finding.place.offset + finding.length, encoding)},
                 {QStringLiteral("severity"), finding.severity == Severity::Error ? 1 : 2},
                 {QStringLiteral("source"), QStringLiteral("quarn-bsl")},
                 {QStringLiteral("message"), utf8(finding.message)},
@@ -278,14 +271,14 @@ QJsonObject diagnosticsOf(const QString& uri, const Reading* reading, PositionEn
         if (findings.size() > shown) {
             const Finding& next = findings[shown];
             diagnostics.append(QJsonObject{
-                {QStringLiteral("range"), rangeOf(reading->snapshot, next.place.offset, next.place.offset + next.length, encoding)},
+                {QStringLiteral("range"), rangeOf(found.snapshot, next.place.offset, next.place.offset + next.length, encoding)},
                 {QStringLiteral("severity"), 3},
                 {QStringLiteral("source"), QStringLiteral("quarn-bsl")},
                 {QStringLiteral("message"), QStringLiteral("%1 more problems from here on").arg(findings.size() - shown)},
             });
         }
-        if (reading->version)
-            published.insert(QStringLiteral("version"), qint64(*reading->version));
+        if (found.version)
+            published.insert(QStringLiteral("version"), qint64(*found.version));
     }
     published.insert(QStringLiteral("diagnostics"), diagnostics);
     return published;

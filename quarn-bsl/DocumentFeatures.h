@@ -35,9 +35,9 @@ QJsonValue signatureHelpAt(const Snapshot& now, const Reading& reading, std::siz
 QJsonArray documentSymbols(const Reading& reading, PositionEncoding encoding);
 // Function bodies from their `func` line, and every other `{ }` block over several lines.
 QJsonArray foldingRanges(const Reading& reading);
-// `{"uri", "version", "diagnostics"}`: the reading's findings, the first kPublishedFindings of
-// them, and a note of how many more there are.
-QJsonObject diagnosticsOf(const QString& uri, const Reading* reading, PositionEncoding encoding);
+// `{"uri", "version", "diagnostics"}`: the findings, the first kPublishedFindings of them, and a
+// note of how many more there are.
+QJsonObject diagnosticsOf(const Diagnostics& diagnostics, PositionEncoding encoding);
 inline constexpr std::size_t kPublishedFindings = 1000;
 
 // The colours of the whole text, by the token classes of the window's colouring.

@@ -1,6 +1,7 @@
 #include "quarn-bsl/LanguageServer.h"
 
 #include "quarn-bsl/DocumentFeatures.h"
+#include "quarn-bsl/LevelFeatures.h"
 #include "quarn-bsl/MemoryUse.h"
 #include "quarn-bsl/Protocol.h"
 
@@ -65,7 +66,7 @@ void LanguageServer::Reply::fail(int code, const QString& message) const
 
 LanguageServer::LanguageServer(MessageChannel& channel, std::function<void(int exitCode)> finished)
     : m_channel(channel), m_finished(std::move(finished)),
-      m_readings([this](const QString& uri, const std::shared_ptr<const Reading>& reading) { publish(uri, reading); })
+      m_readings([this](const Diagnostics& diagnostics) { publish(diagnostics); })
 {
     m_background.setMaxThreadCount(1);
 
@@ -86,6 +87,7 @@ LanguageServer::LanguageServer(MessageChannel& channel, std::function<void(int e
                                       {QStringLiteral("change"), Incremental},
                                       {QStringLiteral("save"), QJsonObject{{QStringLiteral("includeText"), false}}}});
     addDocumentFeatures();
+    addLevelFeatures();
     m_channel.listen({
         [this](const QByteArray& body) { received(body); },
         [this](const QString& fault) { m_channel.send(errorResponse(QJsonValue::Null, lsp::ParseError, fault)); },
@@ -184,6 +186,56 @@ void LanguageServer::addDocumentFeatures()
         },
         {{QStringLiteral("semanticTokensProvider"),
           QJsonObject{{QStringLiteral("legend"), semanticTokensLegend()}, {QStringLiteral("full"), true}}}});
+}
+
+void LanguageServer::addLevelFeatures()
+{
+    addRequest(
+        QStringLiteral("textDocument/definition"),
+        [this](const QJsonObject& params, const Reply& reply) {
+            answerFromLevel(params, reply, [encoding = m_encoding](const Reading& reading, std::size_t offset) {
+                return definitionAt(reading, offset, encoding);
+            });
+        },
+        {{QStringLiteral("definitionProvider"), true}});
+    addRequest(
+        QStringLiteral("textDocument/references"),
+        [this](const QJsonObject& params, const Reply& reply) {
+            const bool withDeclarations =
+                params.value(QLatin1String("context")).toObject().value(QLatin1String("includeDeclaration")).toBool();
+            answerFromLevel(params, reply, [withDeclarations, encoding = m_encoding](const Reading& reading, std::size_t offset) {
+                return referencesAt(reading, offset, withDeclarations, encoding);
+            });
+        },
+        {{QStringLiteral("referencesProvider"), true}});
+    addRequest(
+        QStringLiteral("textDocument/prepareRename"),
+        [this](const QJsonObject& params, const Reply& reply) {
+            answerFromLevel(params, reply, [encoding = m_encoding](const Reading& reading, std::size_t offset) {
+                return renameRangeAt(reading, offset, encoding);
+            });
+        },
+        {{QStringLiteral("renameProvider"), QJsonObject{{QStringLiteral("prepareProvider"), true}}}});
+    addRequest(QStringLiteral("textDocument/rename"), [this](const QJsonObject& params, const Reply& reply) {
+        const QString newName = stringMember(params, QLatin1String("newName"));
+        answerFromLevel(params, reply,
+                        [newName, versioned = m_versionedEdits, encoding = m_encoding](const Reading& reading, std::size_t offset) {
+                            return renameEdits(reading, offset, newName, versioned, encoding);
+                        });
+    });
+    addRequest(
+        QStringLiteral("workspace/symbol"),
+        [this](const QJsonObject& params, const Reply& reply) {
+            m_background.start([reply, views = m_readings.views(), query = params.value(QLatin1String("query")).toString(),
+                                encoding = m_encoding] {
+                try {
+                    reply(workspaceSymbols(views, query, encoding));
+                } catch (const std::bad_alloc&) {
+                    reply.fail(lsp::InternalError, QStringLiteral("not enough memory"));
+                }
+            });
+        },
+        {{QStringLiteral("workspaceSymbolProvider"), true}});
 }
 
 void LanguageServer::received(const QByteArray& body)
@@ -288,7 +340,22 @@ QJsonObject LanguageServer::initialize(const QJsonObject& params)
 {
     m_encoding = negotiatedEncoding(params);
     m_state = State::Running;
+    const QJsonObject client = params.value(QLatin1String("capabilities")).toObject();
+    m_versionedEdits = client.value(QLatin1String("workspace"))
+                           .toObject()
+                           .value(QLatin1String("workspaceEdit"))
+                           .toObject()
+                           .value(QLatin1String("documentChanges"))
+                           .toBool();
     QJsonObject capabilities = m_capabilities;
+    // Only a client that asks before it renames may be told that it can.
+    if (!client.value(QLatin1String("textDocument"))
+             .toObject()
+             .value(QLatin1String("rename"))
+             .toObject()
+             .value(QLatin1String("prepareSupport"))
+             .toBool())
+        capabilities.insert(QStringLiteral("renameProvider"), true);
     capabilities.insert(QStringLiteral("positionEncoding"), encodingName(m_encoding));
     return {
         {QStringLiteral("capabilities"), capabilities},
@@ -364,7 +431,8 @@ void LanguageServer::answerFromReading(const QJsonObject& params, From from, con
             reply.fail(lsp::InternalError, QStringLiteral("not enough memory"));
         }
     };
-    m_readings.whenRead(document.uri, from == From::WholeText,
+    const ScriptReadings::Wanted wanted = from == From::WholeText ? ScriptReadings::Wanted::Current : ScriptReadings::Wanted::Newest;
+    m_readings.whenRead(document.uri, wanted,
                         [this, from, reply, respond = std::move(respond)](std::shared_ptr<const Reading> reading) {
                             if (!reading)
                                 reply.fail(lsp::RequestFailed, QStringLiteral("the document was closed"));
@@ -375,12 +443,42 @@ void LanguageServer::answerFromReading(const QJsonObject& params, From from, con
                         });
 }
 
-void LanguageServer::publish(const QString& uri, const std::shared_ptr<const Reading>& reading)
+void LanguageServer::answerFromLevel(const QJsonObject& params, const Reply& reply, LevelAnswer answer)
+{
+    const OpenDocument& document = documentOf(params);
+    const TextPosition position = positionFrom(params.value(QLatin1String("position")));
+    m_readings.whenRead(
+        document.uri, ScriptReadings::Wanted::CurrentLevel,
+        [this, reply, position, answer = std::move(answer)](std::shared_ptr<const Reading> reading) {
+            if (!reading) {
+                reply.fail(lsp::RequestFailed, QStringLiteral("the document was closed"));
+                return;
+            }
+            if (!reading->view) {
+                reply.fail(lsp::InternalError, QStringLiteral("not enough memory to read the level"));
+                return;
+            }
+            // A level's references are searched for in every script of it: not on the thread
+            // that takes the client's next keys.
+            m_background.start([reply, position, answer, reading = std::move(reading), encoding = m_encoding] {
+                try {
+                    const std::size_t offset = reading->snapshot.lines->offsetOf(*reading->snapshot.text, position, encoding);
+                    reply(answer(*reading, offset));
+                } catch (const ProtocolError& fault) {
+                    reply.fail(fault.code, fault.message);
+                } catch (const std::bad_alloc&) {
+                    reply.fail(lsp::InternalError, QStringLiteral("not enough memory"));
+                }
+            });
+        });
+}
+
+void LanguageServer::publish(const Diagnostics& diagnostics)
 {
     try {
-        m_channel.send(notificationMessage(QStringLiteral("textDocument/publishDiagnostics"), diagnosticsOf(uri, reading.get(), m_encoding)));
+        m_channel.send(notificationMessage(QStringLiteral("textDocument/publishDiagnostics"), diagnosticsOf(diagnostics, m_encoding)));
     } catch (const std::bad_alloc&) {
-        note(QStringLiteral("not enough memory to publish the findings of %1").arg(uri));
+        note(QStringLiteral("not enough memory to publish the findings of %1").arg(diagnostics.uri));
     }
     returnFreeMemory();
 }

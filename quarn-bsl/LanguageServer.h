@@ -41,12 +41,16 @@ private:
     using NotificationHandler = std::function<void(const QJsonObject& params)>;
     // What a feature answers from a document as the request found it and a reading of it.
     using Answer = std::function<QJsonValue(const Snapshot& now, std::size_t caret, const Reading& reading)>;
+    // What a feature across a level answers from a reading of the document with its level, at an
+    // offset into the reading's text.
+    using LevelAnswer = std::function<QJsonValue(const Reading& reading, std::size_t offset)>;
 
     enum class State { Starting, Running, ShutDown };
 
     void addRequest(const QString& method, RequestHandler handler, const QJsonObject& capabilities = {});
     void addNotification(const QString& method, NotificationHandler handler);
     void addDocumentFeatures();
+    void addLevelFeatures();
 
     void received(const QByteArray& body);
     void dispatch(const QJsonObject& message);
@@ -70,17 +74,22 @@ private:
     };
     // Answers with a reading of the document `params` names, at the position it names.
     void answerFromReading(const QJsonObject& params, From from, const Reply& reply, Answer answer);
-    void publish(const QString& uri, const std::shared_ptr<const Reading>& reading);
+    // Answers from a reading of the text of the document `params` names as it is now, with its
+    // level, at the position it names; on the background thread.
+    void answerFromLevel(const QJsonObject& params, const Reply& reply, LevelAnswer answer);
+    // On the readings' worker thread.
+    void publish(const Diagnostics& diagnostics);
 
     MessageChannel& m_channel;
     std::function<void(int exitCode)> m_finished;
     DocumentStore m_documents;
     ScriptReadings m_readings;
-    QThreadPool m_background;  // answers over a whole text or outline, such as its colours
+    QThreadPool m_background;  // answers over a whole text, outline or level, such as its colours
     std::map<QString, RequestHandler> m_requests;
     std::map<QString, NotificationHandler> m_notifications;
     QJsonObject m_capabilities;
     PositionEncoding m_encoding = PositionEncoding::Utf16;
+    bool m_versionedEdits = false;  // the client takes a rename as versioned document changes
     State m_state = State::Starting;
     bool m_ended = false;
 };

@@ -1,51 +1,34 @@
 #include "quarn-bsl/LevelCheck.h"
 
-#include "language/DeclaredNames.h"
-#include "quarn-bsl/ScriptFiles.h"
+#include "language/LevelWorkspace.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QThread>
 
-#include <algorithm>
-#include <atomic>
-#include <future>
 #include <map>
 
 namespace {
 
-// Runs work(0) to work(count - 1) on as many threads as the machine has cores.
-template <typename Work>
-void forEachInParallel(std::size_t count, const Work& work)
+bool hasScriptSuffix(const QString& path)
 {
-    std::atomic<std::size_t> next{0};
-    const auto worker = [&] {
-        for (std::size_t i = next++; i < count; i = next++)
-            work(i);
-    };
-    const std::size_t threads = std::min(count, std::size_t(std::max(1, QThread::idealThreadCount())));
-    std::vector<std::future<void>> helpers;
-    for (std::size_t t = 1; t < threads; ++t)
-        helpers.push_back(std::async(std::launch::async, worker));
-    worker();
-    for (std::future<void>& helper : helpers)
-        helper.get();
+    return path.endsWith(QLatin1String(".bsl"), Qt::CaseInsensitive);
 }
 
-QString cannotRead(const QString& path, const QString& why)
+// What a script is as a file: two names of one file are one script.
+QString identityOf(const QString& path)
 {
-    return QStringLiteral("cannot read %1: %2").arg(path, why);
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
 }
 
-// A script of a level that the check reads: one named, or another of its folder.
-struct ReadScript {
-    QString absolutePath;
-    QString shownPath;
-    bool inLevel = false;  // a `.bsl` file of its folder, which the other scripts there may call
-    ScriptFile file;
-    ScriptOutline outline;
-    std::vector<DeclaredNames::Entry> declared;
+// What the user named: a script, or a folder of them.
+struct Named {
+    QString shownPath;  // as named
+    QString path;       // see levelPath
+    QString folder;     // the level's: see levelPath
+    bool isFolder = false;
+    bool unreadable = false;
 };
 
 class Check {
@@ -54,66 +37,74 @@ public:
 
 private:
     void name(const QString& path);
-    void nameScript(const QString& shownPath, const QFileInfo& info);
-    std::size_t scriptAt(const QFileInfo& info, const QString& shownPath);
+    // The level of `folder`, asked once however many of its scripts are named.
+    std::shared_ptr<const Level> levelAt(const QString& folder);
+    // Reads a named script the folder's listing does not hold, such as one whose name does not
+    // end in .bsl, as the window reads a script it opens: a document of its folder's level.
+    bool openDocument(const Named& named);
+    void add(const QString& shownPath, const LevelScript& script);
+    void fail(const FileError& error, const QString& shownPath);
 
+    LevelWorkspace m_workspace;
     CheckRun m_run;
-    std::vector<ReadScript> m_scripts;
-    std::map<QString, std::size_t> m_byPath;    // absolute path -> m_scripts
-    std::vector<std::size_t> m_named;           // into m_scripts, in the order named
-    QSet<QString> m_namedFiles;                 // canonical paths of the scripts named
-    // The `.bsl` files of each folder read, by absolute path, each in path order as the window
-    // merges what they declare.
-    std::map<QString, std::vector<std::size_t>> m_levels;
+    std::vector<Named> m_named;
+    std::map<QString, std::shared_ptr<const Level>> m_levels;  // by folder
+    std::map<QString, QString> m_shownFolders;  // how each folder was first named, by folder
+    QSet<QString> m_added;     // the scripts checked or failed, as files: each is reported once
 };
-
-std::size_t Check::scriptAt(const QFileInfo& info, const QString& shownPath)
-{
-    const QString path = info.absoluteFilePath();
-    const auto [at, added] = m_byPath.try_emplace(path, m_scripts.size());
-    if (added)
-        m_scripts.push_back({path, shownPath, false, {}, {}, {}});
-    return at->second;
-}
-
-void Check::nameScript(const QString& shownPath, const QFileInfo& info)
-{
-    const QString canonical = info.canonicalFilePath();
-    const QString identity = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-    if (m_namedFiles.contains(identity))
-        return;
-    m_namedFiles.insert(identity);
-    const std::size_t named = scriptAt(info, shownPath);
-    m_scripts[named].shownPath = shownPath;
-    m_named.push_back(named);
-
-    // The rest of its level, each script read once however many of the level are named.
-    const QString folder = info.absolutePath();
-    if (!m_levels.try_emplace(folder).second)
-        return;
-    for (const QFileInfo& sibling : levelScriptsIn(folder))
-        m_scripts[scriptAt(sibling, sibling.filePath())].inLevel = true;
-}
 
 void Check::name(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.isDir()) {
-        nameScript(path, info);
-        return;
+    Named named{path, levelPath(path), {}, info.isDir()};
+    if (named.isFolder) {
+        if (!info.isReadable() || !info.isExecutable()) {
+            fail(FileError(FileError::accessDenied, path), path);
+            return;
+        }
+        named.folder = named.path;
+        m_shownFolders.try_emplace(named.folder, path);
+    } else {
+        named.folder = levelPath(info.absolutePath());
+        m_shownFolders.try_emplace(named.folder, info.path());
     }
-    if (!info.isReadable() || !info.isExecutable()) {
-        m_run.failures.push_back(cannotRead(path, QStringLiteral("Permission denied")));
-        return;
+    m_named.push_back(std::move(named));
+}
+
+std::shared_ptr<const Level> Check::levelAt(const QString& folder)
+{
+    std::shared_ptr<const Level>& level = m_levels[folder];
+    if (!level)
+        level = m_workspace.levelOfFolder(folder);
+    return level;
+}
+
+bool Check::openDocument(const Named& named)
+{
+    try {
+        m_workspace.setDocument(named.path, 1, std::make_shared<const std::string>(readScriptText(named.path)));
+        return true;
+    } catch (const FileError& error) {
+        fail(error, named.shownPath);
+        return false;
     }
-    const QFileInfoList scripts = levelScriptsIn(path);
-    if (scripts.isEmpty()) {
-        m_run.failures.push_back(QStringLiteral("%1 holds no .bsl script").arg(path));
+}
+
+void Check::fail(const FileError& error, const QString& shownPath)
+{
+    m_run.failures.push_back(FileError(error.cause(), shownPath).message());
+}
+
+void Check::add(const QString& shownPath, const LevelScript& script)
+{
+    const QString identity = identityOf(script.path);
+    if (m_added.contains(identity))
         return;
-    }
-    const QDir folder(path);
-    for (const QFileInfo& script : scripts)
-        nameScript(folder.filePath(script.fileName()), script);
+    m_added.insert(identity);
+    if (script.readError)
+        fail(*script.readError, shownPath);
+    else
+        m_run.scripts.push_back({shownPath, script.analysis->text, script.findings});
 }
 
 CheckRun Check::run(const QStringList& paths)
@@ -121,45 +112,45 @@ CheckRun Check::run(const QStringList& paths)
     for (const QString& path : paths)
         name(path);
 
-    forEachInParallel(m_scripts.size(), [this](std::size_t i) {
-        ReadScript& script = m_scripts[i];
-        script.file = readScriptFile(script.absolutePath);
-        if (!script.file.text)
-            return;
-        script.outline = readScript(*script.file.text);
-        DeclaredNames names;
-        names.addScript(*script.file.text, script.outline);
-        script.declared.reserve(names.entries().size());
-        for (const auto& [key, entry] : names.entries())
-            script.declared.push_back(entry);
-    });
-    for (const ReadScript& script : m_scripts) {
-        if (!script.file.text)
-            m_run.failures.push_back(cannotRead(script.shownPath, script.file.error));
+    // Documents first, so that each level is read once, with them in it.
+    for (Named& named : m_named) {
+        named.unreadable = !named.isFolder && !hasScriptSuffix(named.path) && !openDocument(named);
     }
-    for (const auto& [path, index] : m_byPath) {
-        if (m_scripts[index].inLevel)
-            m_levels[QFileInfo(path).absolutePath()].push_back(index);
+    for (const Named& named : m_named) {
+        if (named.unreadable)
+            continue;
+        if (named.isFolder) {
+            const std::shared_ptr<const Level> level = levelAt(named.folder);
+            if (level->size() == 0)
+                m_run.failures.push_back(QStringLiteral("%1 holds no .bsl script").arg(named.shownPath));
+            const QDir shown(named.shownPath);
+            for (const LevelScript& script : level->scripts())
+                add(shown.filePath(QFileInfo(script.path).fileName()), script);
+            continue;
+        }
+        std::optional<std::size_t> index = levelAt(named.folder)->indexOf(named.path);
+        if (!index) {
+            // Not listed, as in a folder that can be entered but not listed, or not there at all.
+            if (!openDocument(named))
+                continue;
+            m_levels[named.folder] = m_workspace.levelOfFolder(named.folder);
+            index = m_levels[named.folder]->indexOf(named.path);
+            if (!index)
+                continue;
+        }
+        add(named.shownPath, m_levels[named.folder]->script(*index));
     }
 
-    m_run.scripts.resize(m_named.size());
-    forEachInParallel(m_named.size(), [this](std::size_t n) {
-        const ReadScript& script = m_scripts[m_named[n]];
-        CheckedScript& checked = m_run.scripts[n];
-        checked.path = script.shownPath;
-        checked.text = script.file.text;
-        if (!script.file.text)
-            return;
-        DeclaredNames siblings;
-        for (const std::size_t index : m_levels.at(QFileInfo(script.absolutePath).absolutePath())) {
-            if (index == m_named[n])
-                continue;
-            for (const DeclaredNames::Entry& entry : m_scripts[index].declared)
-                siblings.add(entry);
+    // The scripts beside those named that could not be read: the level is not whole without them.
+    for (const auto& [folder, level] : m_levels) {
+        const QDir shown(m_shownFolders.at(folder));
+        for (const LevelScript& script : level->scripts()) {
+            if (script.readError && !m_added.contains(identityOf(script.path))) {
+                m_added.insert(identityOf(script.path));
+                fail(*script.readError, shown.filePath(QFileInfo(script.path).fileName()));
+            }
         }
-        checked.findings = checkScript(*script.file.text, script.outline, siblings);
-    });
-    std::erase_if(m_run.scripts, [](const CheckedScript& script) { return !script.text; });
+    }
     return std::move(m_run);
 }
 

@@ -89,6 +89,11 @@ QJsonObject rangeJson(TextPosition start, TextPosition end)
     return {{QStringLiteral("start"), positionJson(start)}, {QStringLiteral("end"), positionJson(end)}};
 }
 
+QString utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
 QString encodingName(PositionEncoding encoding)
 {
     switch (encoding) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string_view>
 
 // The JSON-RPC and Language Server Protocol pieces every handler shares: error codes, the shape
 // of responses, and positions read from and written to parameters.
@@ -23,6 +24,9 @@ enum ErrorCode : int {
     ServerNotInitialized = -32002,
     RequestFailed = -32803,
 };
+
+// The SymbolKinds of what a script declares.
+enum SymbolKind : int { FunctionSymbol = 12, VariableSymbol = 13 };
 
 } // namespace lsp
 
@@ -46,6 +50,9 @@ std::int64_t integerMember(const QJsonObject& params, QLatin1String key);
 TextPosition positionFrom(const QJsonValue& value);
 QJsonObject positionJson(TextPosition position);
 QJsonObject rangeJson(TextPosition start, TextPosition end);
+
+// UTF-8 text, such as a script's, as a string for JSON.
+QString utf8(std::string_view text);
 
 // The negotiated encoding's name in the protocol ("utf-8", "utf-16").
 QString encodingName(PositionEncoding encoding);

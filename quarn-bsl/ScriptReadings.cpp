@@ -1,11 +1,6 @@
 #include "quarn-bsl/ScriptReadings.h"
 
-#include "language/Level.h"
-#include "quarn-bsl/ScriptFiles.h"
-
 #include <QFileInfo>
-#include <QSet>
-#include <QThread>
 #include <QUrl>
 
 #include <algorithm>
@@ -13,378 +8,326 @@
 
 namespace {
 
-// A folder's listing is looked at again after a change of one of its scripts at most this
-// often: a level may hold a thousand files, and a client sends a change at every key.
-constexpr qint64 kRefreshMilliseconds = 2000;
-
-bool sameEntries(const std::vector<DeclaredNames::Entry>& a, const std::vector<DeclaredNames::Entry>& b)
+const std::shared_ptr<const DeclaredNames>& noNames()
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const DeclaredNames::Entry& x, const DeclaredNames::Entry& y) {
-        return x.name == y.name && x.role == y.role && x.declaration == y.declaration && x.comment == y.comment &&
-               x.detail == y.detail;
-    });
+    static const std::shared_ptr<const DeclaredNames> names = std::make_shared<const DeclaredNames>();
+    return names;
 }
 
-bool isLevelScript(const QString& path)
+QString uriOfFile(const QString& path)
 {
-    return !path.isEmpty() && QFileInfo(path).suffix().compare(QLatin1String("bsl"), Qt::CaseInsensitive) == 0;
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
 
 } // namespace
 
-// What a worker needs to read and check one script.
-struct ScriptReadings::Job {
-    std::uint64_t serial = 0;
-    QString level;
-    QString key;
-    std::uint64_t revision = 0;
-    std::optional<std::int64_t> version;
-    bool read = false;
-    Snapshot text;   // an open document's; read from `path` when there is none
-    QString path;
-    std::shared_ptr<const Reading> previous;  // for a check alone, which reuses its reading
-    std::shared_ptr<const DeclaredNames> siblings;
-    std::vector<std::shared_ptr<const Entries>> siblingEntries;  // merged when `siblings` is null
-    std::uint64_t generation = 0;
-    bool complete = false;  // every other script of the level was read
-};
-
-struct ScriptReadings::Result {
-    std::uint64_t serial = 0;
-    QString level;
-    QString key;
-    std::uint64_t generation = 0;
-    bool complete = false;
-    std::shared_ptr<const Reading> reading;
-    std::shared_ptr<const Entries> declared;  // when the text was read
-};
-
-ScriptReadings::ScriptReadings(Checked checked, QObject* parent) : QObject(parent), m_checked(std::move(checked))
+ScriptReadings::ScriptReadings(Publish publish, QObject* parent) : QObject(parent), m_publish(std::move(publish))
 {
-    m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    // One change after the other: the workspace serves one thread at a time, and each change
+    // makes the reading of the one before it old.
+    m_worker.setMaxThreadCount(1);
 }
 
 ScriptReadings::~ScriptReadings()
 {
-    m_pool.clear();
-    m_pool.waitForDone();
+    m_worker.clear();
+    m_worker.waitForDone();
 }
 
-ScriptReadings::Result ScriptReadings::run(const Job& job)
+QString ScriptReadings::levelKeyOf(const QString& uri, const QString& path)
 {
-    Result result{job.serial, job.level, job.key, job.generation, job.complete, nullptr, nullptr};
-    auto reading = std::make_shared<Reading>();
-    reading->revision = job.revision;
-    reading->version = job.version;
-    try {
-        if (job.read) {
-            reading->snapshot = job.text;
-            if (!reading->snapshot.text) {
-                // A file that cannot be read declares nothing and is checked for nothing.
-                const ScriptFile file = readScriptFile(job.path);
-                if (file.text)
-                    reading->snapshot = {file.text, std::make_shared<const LineIndex>(*file.text)};
-            }
-            if (reading->snapshot.text) {
-                reading->analysis = analyseScript(reading->snapshot.text);
-                DeclaredNames names;
-                names.addScript(*reading->snapshot.text, reading->analysis->outline);
-                auto declared = std::make_shared<Entries>();
-                declared->reserve(names.entries().size());
-                for (const auto& [name, entry] : names.entries())
-                    declared->push_back(entry);
-                std::sort(declared->begin(), declared->end(),
-                          [](const DeclaredNames::Entry& a, const DeclaredNames::Entry& b) { return a.name < b.name; });
-                result.declared = std::move(declared);
-            } else {
-                result.declared = std::make_shared<const Entries>();
-            }
-        } else if (job.previous) {
-            reading->snapshot = job.previous->snapshot;
-            reading->analysis = job.previous->analysis;
-        }
-        reading->siblings = job.siblings;
-        if (!reading->siblings) {
-            auto siblings = std::make_shared<DeclaredNames>();
-            for (const std::shared_ptr<const Entries>& entries : job.siblingEntries) {
-                for (const DeclaredNames::Entry& entry : *entries)
-                    siblings->add(entry);
-            }
-            reading->siblings = std::move(siblings);
-        }
-        reading->findings = std::make_shared<const std::vector<Finding>>(
-            reading->analysis ? checkScript(*reading->snapshot.text, reading->analysis->outline, *reading->siblings)
-                              : std::vector<Finding>());
-    } catch (const std::bad_alloc&) {
-        // A reading is a help, not an edit: without the memory for one the script goes unread.
-        reading->analysis.reset();
-        reading->findings = std::make_shared<const std::vector<Finding>>();
-        reading->siblings = std::make_shared<const DeclaredNames>();
-        if (job.read)
-            result.declared = std::make_shared<const Entries>();
-    }
-    result.reading = std::move(reading);
-    return result;
+    return path.isEmpty() ? uri : levelPath(QFileInfo(path).absolutePath());
 }
 
 void ScriptReadings::update(const QString& uri, const QString& path, std::int64_t version, const Snapshot& snapshot)
 {
-    const QFileInfo file(path);
-    const QString levelKey = path.isEmpty() ? uri : file.absolutePath();
-    const QString key = path.isEmpty() ? uri : file.absoluteFilePath();
-    const auto [levelAt, newLevel] = m_levels.try_emplace(levelKey);
-    Level& level = levelAt->second;
-    if (newLevel && !path.isEmpty())
-        level.folder = levelKey;
-
-    const auto [scriptAt, newScript] = level.scripts.try_emplace(key);
-    Script& script = scriptAt->second;
-    if (!script.open) {
-        script.open = true;
-        script.uri = uri;
-        ++level.open;
-        m_open[uri] = {levelKey, key};
+    Document& document = m_documents[uri];
+    document.path = path;
+    document.levelKey = levelKeyOf(uri, path);
+    document.revision = ++m_revisions;
+    {
+        const std::lock_guard lock(m_newestMutex);
+        m_newest[uri] = document.revision;
     }
-    if (newScript)
-        script.member = isLevelScript(path);
-    script.version = version;
-    script.text = snapshot;
-    script.revision = ++m_revisions;
-    script.readWanted = true;
-    // A new level's other scripts are listed before the first check, which must wait for them.
-    if (newLevel || level.sinceRefresh.hasExpired(kRefreshMilliseconds))
-        refresh(levelKey, level);
-    else
-        schedule(levelKey, level, key, script);
+    runOnWorker([this, uri, path, revision = document.revision, version, snapshot] {
+        read(uri, path, revision, version, snapshot);
+    });
 }
 
 void ScriptReadings::close(const QString& uri)
 {
-    const auto place = m_open.find(uri);
-    if (place == m_open.end())
+    const auto found = m_documents.find(uri);
+    if (found == m_documents.end())
         return;
-    const auto levelAt = m_levels.find(place->second.level);
-    const QString key = place->second.key;
-    m_open.erase(place);
-    Level& level = levelAt->second;
-    const auto scriptAt = level.scripts.find(key);
-    Script& script = scriptAt->second;
-    script.open = false;
-    script.text = {};
-    script.version.reset();
-    --level.open;
-    std::vector<Waiter> waiters = std::move(script.waiters);
+    const QString path = found->second.path;
+    const QString levelKey = found->second.levelKey;
+    // The waiters may call back into this object, so they are taken out first.
+    std::vector<Waiter> waiters = std::move(found->second.waiters);
+    m_documents.erase(found);
+    {
+        const std::lock_guard lock(m_newestMutex);
+        m_newest.erase(uri);
+    }
+    if (std::none_of(m_documents.begin(), m_documents.end(),
+                     [&levelKey](const auto& document) { return document.second.levelKey == levelKey; }))
+        m_views.erase(levelKey);
+    runOnWorker([this, uri, path] { closed(uri, path); });
     for (Waiter& waiter : waiters)
         waiter.use(nullptr);
-    if (level.open == 0) {
-        while (!level.scripts.empty())
-            remove(level, level.scripts.begin());
-        m_levels.erase(levelAt);
-        return;
-    }
-    // Read again from disk, where it may be as the client left it or not at all.
-    script.stamp = {};
-    if (!script.member)
-        remove(level, scriptAt);
-    refresh(levelAt->first, level);
 }
 
 void ScriptReadings::refreshFolders()
 {
-    for (auto& [key, level] : m_levels)
-        refresh(key, level);
-}
-
-void ScriptReadings::refresh(const QString& levelKey, Level& level)
-{
-    level.sinceRefresh.start();
-    if (!level.folder.isEmpty())
-        relist(level);
-    for (auto& [key, script] : level.scripts)
-        schedule(levelKey, level, key, script);
-}
-
-void ScriptReadings::relist(Level& level)
-{
-    QSet<QString> seen;
-    bool namesGone = false;
-    for (const QFileInfo& info : levelScriptsIn(level.folder)) {
-        const QString path = info.absoluteFilePath();
-        seen.insert(path);
-        const auto [at, added] = level.scripts.try_emplace(path);
-        Script& script = at->second;
-        if (added) {
-            script.uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
-            script.member = true;
+    runOnWorker([this] {
+        std::vector<QString> folders;
+        for (const auto& [key, shown] : m_shown) {
+            if (shown.onDisk)
+                folders.push_back(key);
         }
-        if (script.open)
-            continue;
-        const FileStamp stamp = fileStampOf(path);
-        if (!added && script.stamp == stamp && script.reading)
-            continue;
-        script.stamp = stamp;
-        script.revision = ++m_revisions;
-        script.readWanted = true;
-    }
-    for (auto at = level.scripts.begin(); at != level.scripts.end();) {
-        const auto next = std::next(at);
-        if (!at->second.open && !seen.contains(at->first)) {
-            namesGone = namesGone || (at->second.member && at->second.declared && !at->second.declared->empty());
-            remove(level, at);
-        }
-        at = next;
-    }
-    if (namesGone)
-        namesChanged(level);
-}
-
-void ScriptReadings::namesChanged(Level& level, const Script* changed)
-{
-    const bool siblingsKept = changed && changed->siblingsGeneration == level.generation;
-    ++level.generation;
-    for (auto& [key, script] : level.scripts) {
-        if (&script != changed)
-            script.checkWanted = true;
-        else if (siblingsKept)
-            script.siblingsGeneration = level.generation;
-    }
-}
-
-void ScriptReadings::remove(Level& level, std::map<QString, Script>::iterator script)
-{
-    // The waiters may call back into this object, so they are taken out first.
-    std::vector<Waiter> waiters = std::move(script->second.waiters);
-    const QString uri = script->second.uri;
-    level.scripts.erase(script);
-    m_checked(uri, nullptr);
-    for (Waiter& waiter : waiters)
-        waiter.use(nullptr);
-}
-
-bool ScriptReadings::othersRead(const Level& level, const QString& key)
-{
-    return std::all_of(level.scripts.begin(), level.scripts.end(), [&key](const auto& other) {
-        return other.first == key || !other.second.member || other.second.declared;
+        for (const QString& folder : folders)
+            show(folder, m_workspace.levelOfFolder(folder));
     });
-}
-
-void ScriptReadings::schedule(const QString& levelKey, Level& level, const QString& key, Script& script)
-{
-    if (script.job != 0)
-        return;
-    const bool complete = othersRead(level, key);
-    // A check alone waits for the level: the last reading of it will ask for the check again.
-    if (!script.readWanted && !(script.checkWanted && script.reading && complete))
-        return;
-    Job job;
-    job.serial = ++m_jobs;
-    job.level = levelKey;
-    job.key = key;
-    job.revision = script.revision;
-    job.version = script.version;
-    job.read = script.readWanted || !script.reading;
-    job.text = script.text;
-    job.path = key;
-    job.previous = job.read ? nullptr : script.reading;
-    job.generation = level.generation;
-    job.complete = complete;
-    if (script.siblings && script.siblingsGeneration == level.generation) {
-        job.siblings = script.siblings;
-    } else {
-        for (const auto& [otherKey, other] : level.scripts) {
-            if (otherKey != key && other.member && other.declared)
-                job.siblingEntries.push_back(other.declared);
-        }
-    }
-    script.job = job.serial;
-    script.readWanted = false;
-    script.checkWanted = false;
-    // The client's own documents go before the files of their folders.
-    m_pool.start(
-        [this, job = std::move(job)] {
-            Result result = run(job);
-            QMetaObject::invokeMethod(this, [this, result = std::move(result)] { finished(result); }, Qt::QueuedConnection);
-        },
-        script.open ? 1 : 0);
-}
-
-void ScriptReadings::finished(const Result& result)
-{
-    const auto levelAt = m_levels.find(result.level);
-    if (levelAt == m_levels.end())
-        return;
-    Level& level = levelAt->second;
-    const auto scriptAt = level.scripts.find(result.key);
-    // A script that left and came back since has a job of its own.
-    if (scriptAt == level.scripts.end() || scriptAt->second.job != result.serial)
-        return;
-    Script& script = scriptAt->second;
-    script.job = 0;
-    script.reading = result.reading;
-    script.siblings = result.reading->siblings;
-    script.siblingsGeneration = result.generation;
-    if (result.declared) {
-        const bool changed = !script.declared || !sameEntries(*script.declared, *result.declared);
-        script.declared = result.declared;
-        if (changed && script.member)
-            namesChanged(level, &script);
-    }
-    if (result.complete)
-        m_checked(script.uri, script.reading);
-    else
-        script.checkWanted = true;
-
-    std::vector<Waiter> ready;
-    std::erase_if(script.waiters, [&](Waiter& waiter) {
-        if (waiter.current && waiter.revision > script.reading->revision)
-            return false;
-        ready.push_back(std::move(waiter));
-        return true;
-    });
-    const std::shared_ptr<const Reading> reading = script.reading;
-    for (auto& [key, other] : level.scripts)
-        schedule(result.level, level, key, other);
-    for (Waiter& waiter : ready)
-        waiter.use(reading);
-}
-
-ScriptReadings::Script* ScriptReadings::find(const QString& uri)
-{
-    const auto place = m_open.find(uri);
-    if (place == m_open.end())
-        return nullptr;
-    return &m_levels.at(place->second.level).scripts.at(place->second.key);
-}
-
-const ScriptReadings::Script* ScriptReadings::find(const QString& uri) const
-{
-    return const_cast<ScriptReadings*>(this)->find(uri);
 }
 
 std::shared_ptr<const Reading> ScriptReadings::latest(const QString& uri) const
 {
-    const Script* script = find(uri);
-    return script ? script->reading : nullptr;
+    const auto found = m_documents.find(uri);
+    return found == m_documents.end() ? nullptr : found->second.reading;
 }
 
-void ScriptReadings::whenRead(const QString& uri, bool current, std::function<void(std::shared_ptr<const Reading>)> use)
+void ScriptReadings::whenRead(const QString& uri, Wanted wanted, std::function<void(std::shared_ptr<const Reading>)> use)
 {
-    Script* script = find(uri);
-    if (!script) {
+    const auto found = m_documents.find(uri);
+    if (found == m_documents.end()) {
         use(nullptr);
         return;
     }
-    if (script->reading && (!current || script->reading->revision >= script->revision)) {
-        use(script->reading);
+    Document& document = found->second;
+    Waiter waiter{document.revision, wanted, std::move(use)};
+    if (document.reading && ready(*document.reading, waiter)) {
+        waiter.use(document.reading);
         return;
     }
-    script->waiters.push_back({script->revision, current, std::move(use)});
+    document.waiters.push_back(std::move(waiter));
 }
 
 std::string ScriptReadings::levelHint(const QString& uri) const
 {
-    const auto place = m_open.find(uri);
-    if (place == m_open.end() || place->second.key == uri)
+    const auto found = m_documents.find(uri);
+    if (found == m_documents.end() || found->second.path.isEmpty())
         return {};
-    return levelHintOf(place->second.key).toStdString();
+    return levelHintOf(found->second.path).toStdString();
+}
+
+std::vector<std::shared_ptr<const LevelView>> ScriptReadings::views() const
+{
+    std::vector<std::shared_ptr<const LevelView>> views;
+    views.reserve(m_views.size());
+    for (const auto& [key, view] : m_views)
+        views.push_back(view);
+    return views;
+}
+
+bool ScriptReadings::ready(const Reading& reading, const Waiter& waiter) const
+{
+    switch (waiter.wanted) {
+    case Wanted::Newest: return true;
+    case Wanted::Current: return reading.revision >= waiter.revision;
+    case Wanted::CurrentLevel: return reading.revision >= waiter.revision && (reading.view || !reading.analysis);
+    }
+    return true;
+}
+
+void ScriptReadings::delivered(const QString& uri, std::shared_ptr<const Reading> reading)
+{
+    const auto found = m_documents.find(uri);
+    if (found == m_documents.end())
+        return;
+    Document& document = found->second;
+    // A reading made ahead of its level comes before the level's reading of the same text.
+    if (document.reading && (reading->revision < document.reading->revision ||
+                             (reading->revision == document.reading->revision && !reading->view && document.reading->view)))
+        return;
+    document.reading = reading;
+    if (reading->view)
+        m_views[document.levelKey] = reading->view;
+    std::vector<Waiter> served;
+    std::erase_if(document.waiters, [&](Waiter& waiter) {
+        if (!ready(*reading, waiter))
+            return false;
+        served.push_back(std::move(waiter));
+        return true;
+    });
+    for (Waiter& waiter : served)
+        waiter.use(reading);
+}
+
+void ScriptReadings::runOnWorker(std::function<void()> work)
+{
+    m_worker.start([this, work = std::move(work)] {
+        const std::lock_guard lock(m_workspaceMutex);
+        try {
+            work();
+        } catch (const std::bad_alloc&) {
+            // A reading is a help, not an edit: without the memory for one, the level goes
+            // unread until the next change.
+        }
+    });
+}
+
+void ScriptReadings::deliver(const QString& uri, std::shared_ptr<const Reading> reading)
+{
+    QMetaObject::invokeMethod(
+        this, [this, uri, reading = std::move(reading)]() mutable { delivered(uri, std::move(reading)); },
+        Qt::QueuedConnection);
+}
+
+void ScriptReadings::read(const QString& uri, const QString& path, std::uint64_t revision, std::int64_t version,
+                          const Snapshot& snapshot)
+{
+    {
+        // A newer text is on its way, or the document closed since.
+        const std::lock_guard lock(m_newestMutex);
+        const auto newest = m_newest.find(uri);
+        if (newest == m_newest.end() || newest->second != revision)
+            return;
+    }
+    const bool opened = m_given.insert_or_assign(path.isEmpty() ? uri : levelPath(path),
+                                                 Given{uri, path, revision, version, snapshot}).second;
+    try {
+        if (path.isEmpty()) {
+            const auto [unsaved, added] = m_unsavedDocuments.try_emplace(uri, m_nextUnsaved + 1);
+            m_nextUnsaved += added ? 1 : 0;
+            const std::uint64_t number = unsaved->second;
+            show(uri, m_workspace.unsavedLevel(number, revision, snapshot.text));
+            return;
+        }
+        m_workspace.setDocument(path, revision, snapshot.text);
+        // A document just opened is read before the rest of its level, which may be long to
+        // read; after that, its level takes no longer than the document itself.
+        if (opened) {
+            auto ahead = std::make_shared<Reading>();
+            ahead->revision = revision;
+            ahead->version = version;
+            ahead->snapshot = snapshot;
+            ahead->analysis = m_workspace.documentAnalysis(path);
+            ahead->siblings = m_workspace.namesBeside(path);
+            deliver(uri, std::move(ahead));
+        }
+        const std::shared_ptr<const Level> level = m_workspace.levelOf(path);
+        show(level->folder(), level);
+    } catch (const std::bad_alloc&) {
+        auto unread = std::make_shared<Reading>();
+        unread->revision = revision;
+        unread->version = version;
+        unread->snapshot = snapshot;
+        unread->siblings = noNames();
+        deliver(uri, std::move(unread));
+    }
+}
+
+void ScriptReadings::closed(const QString& uri, const QString& path)
+{
+    const auto given = m_given.find(path.isEmpty() ? uri : levelPath(path));
+    if (given == m_given.end() || given->second.uri != uri)
+        return;
+    m_given.erase(given);
+    const QString levelKey = levelKeyOf(uri, path);
+    if (path.isEmpty()) {
+        if (const auto unsaved = m_unsavedDocuments.find(uri); unsaved != m_unsavedDocuments.end()) {
+            m_workspace.closeUnsaved(unsaved->second);
+            m_unsavedDocuments.erase(unsaved);
+        }
+    } else {
+        // Read again from disk, where it may be as the client left it or not at all.
+        m_workspace.closeDocument(path);
+        if (std::any_of(m_given.begin(), m_given.end(),
+                        [&](const auto& other) { return levelKeyOf(other.second.uri, other.second.path) == levelKey; })) {
+            show(levelKey, m_workspace.levelOfFolder(levelKey));
+            return;
+        }
+    }
+    forget(levelKey);
+    m_workspace.forgetLevelsWithoutDocuments();
+}
+
+void ScriptReadings::show(const QString& levelKey, std::shared_ptr<const Level> level)
+{
+    Shown& shown = m_shown[levelKey];
+    shown.onDisk = !level->folder().isEmpty();
+    if (shown.level == level)
+        return;
+    shown.level = level;
+
+    const auto givenOf = [&](const LevelScript& script) {
+        return script.open ? m_given.find(script.path.isEmpty() ? levelKey : script.path) : m_given.end();
+    };
+    auto view = std::make_shared<LevelView>();
+    view->level = level;
+    view->sources.reserve(level->size());
+    for (const LevelScript& script : level->scripts()) {
+        const auto given = givenOf(script);
+        if (given != m_given.end())
+            view->sources.push_back({given->second.uri, given->second.version});
+        else
+            view->sources.push_back({uriOfFile(script.path), std::nullopt});
+    }
+    const std::shared_ptr<const LevelView> shared = std::move(view);
+
+    // Every open document of the level reads as part of it now.
+    for (std::size_t i = 0; i < level->size(); ++i) {
+        const LevelScript& script = level->script(i);
+        const auto given = givenOf(script);
+        if (given == m_given.end())
+            continue;
+        auto reading = std::make_shared<Reading>();
+        reading->revision = given->second.revision;
+        reading->version = given->second.version;
+        reading->snapshot = given->second.snapshot;
+        reading->analysis = script.analysis;
+        reading->siblings = script.path.isEmpty() ? noNames() : m_workspace.namesBeside(script.path);
+        reading->findings = script.findings;
+        reading->view = shared;
+        reading->script = i;
+        deliver(given->second.uri, std::move(reading));
+    }
+
+    // The findings of each script, told again only when they, or the text they are of, changed.
+    std::map<QString, Published> before = std::move(shown.published);
+    shown.published.clear();
+    for (std::size_t i = 0; i < level->size(); ++i) {
+        const LevelScript& script = level->script(i);
+        const QString key = script.path.isEmpty() ? levelKey : script.path;
+        Published now{shared->sources[i].uri, shared->sources[i].version, script.findings};
+        if (const auto last = before.find(key); last != before.end()) {
+            const Published old = std::move(last->second);
+            before.erase(last);
+            if (old.uri != now.uri)
+                m_publish({old.uri, std::nullopt, {}, nullptr});
+            else if (old.findings == now.findings && old.version == now.version) {
+                shown.published.emplace(key, std::move(now));
+                continue;
+            }
+        }
+        const auto given = givenOf(script);
+        Snapshot snapshot;
+        if (given != m_given.end() && given->second.snapshot.text == script.analysis->text)
+            snapshot = given->second.snapshot;
+        else
+            snapshot = {script.analysis->text, std::make_shared<const LineIndex>(script.text())};
+        m_publish({now.uri, now.version, std::move(snapshot), now.findings});
+        shown.published.emplace(key, std::move(now));
+    }
+    for (const auto& [key, gone] : before)
+        m_publish({gone.uri, std::nullopt, {}, nullptr});
+}
+
+void ScriptReadings::forget(const QString& levelKey)
+{
+    const auto shown = m_shown.find(levelKey);
+    if (shown == m_shown.end())
+        return;
+    for (const auto& [key, published] : shown->second.published)
+        m_publish({published.uri, std::nullopt, {}, nullptr});
+    m_shown.erase(shown);
 }

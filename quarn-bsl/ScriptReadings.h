@@ -1,12 +1,12 @@
 #pragma once
 
 #include "language/DeclaredNames.h"
+#include "language/Level.h"
+#include "language/LevelWorkspace.h"
 #include "language/ScriptChecker.h"
 #include "language/ScriptReader.h"
-#include "platform/File.h"
 #include "quarn-bsl/DocumentStore.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -15,35 +15,60 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
-// One reading of one revision of a script, checked with what the other scripts of its level
-// declared at the time.
+// What the client calls a script of a level, and which version of it the level holds.
+struct ScriptSource {
+    QString uri;
+    std::optional<std::int64_t> version;  // an open document's; nothing for a file on disk
+};
+
+// A level as one reading saw it, with what the client calls each of its scripts.
+struct LevelView {
+    std::shared_ptr<const Level> level;  // never null
+    std::vector<ScriptSource> sources;   // one for each of the level's scripts
+};
+
+// One reading of one revision of an open document.
 struct Reading {
     std::uint64_t revision = 0;
-    std::optional<std::int64_t> version;  // the client's, for an open document
-    Snapshot snapshot;                    // no text for a file that could not be read
+    std::optional<std::int64_t> version;  // the client's
+    Snapshot snapshot;
+    // Null only without the memory for a reading.
     std::shared_ptr<const ScriptAnalysis> analysis;
+    // What the other scripts of its level declare; never null.
     std::shared_ptr<const DeclaredNames> siblings;
+    // From a check that saw the whole level; both null in a reading made ahead of its level.
+    std::shared_ptr<const std::vector<Finding>> findings;
+    std::shared_ptr<const LevelView> view;
+    std::size_t script = 0;  // the document among the view's scripts
+};
+
+// The findings to publish for one script.
+struct Diagnostics {
+    QString uri;
+    std::optional<std::int64_t> version;
+    Snapshot snapshot;  // the text the findings were found in
+    // In text order; null when the script left the server's view and its findings go with it.
     std::shared_ptr<const std::vector<Finding>> findings;
 };
 
-// The newest reading of every script the server knows: the documents the client has open, and
-// the other `.bsl` files of their folders as they are on disk, since the game loads a level's
-// scripts together. Scripts are read and checked on worker threads, one job at a time for each
-// script with the newest text, so that no request waits for a reading it does not need. When
-// what a script declares changes, the others of its level are checked again. Findings are told
-// only from a check that saw what every other script of the level declares, so that a level
-// being read shows no calls as undefined that are not.
+// The readings of the documents the client has open, and the checks of their levels: the other
+// `.bsl` files of their folders as they are on disk, since the game loads a level's scripts
+// together. A LevelWorkspace reads and checks them on a worker thread, one change after the
+// other, the newest text of each document only; a document just opened is read before the rest
+// of its level, so that answers about it need not wait for its folder. Findings are published only
+// from a check that saw the whole level, so that a level being read shows no calls as undefined
+// that are not.
 class ScriptReadings : public QObject {
 public:
-    // Told of new findings for the script at `uri`, in `reading`; of null when the script leaves
-    // the server's view and its findings go with it.
-    using Checked = std::function<void(const QString& uri, const std::shared_ptr<const Reading>& reading)>;
+    // Told, on the worker thread and in order, of findings to publish.
+    using Publish = std::function<void(const Diagnostics& diagnostics)>;
 
-    explicit ScriptReadings(Checked checked, QObject* parent = nullptr);
-    // Waits for the jobs still running.
+    explicit ScriptReadings(Publish publish, QObject* parent = nullptr);
+    // Waits for the work still running.
     ~ScriptReadings() override;
 
     // The client opened the document at `uri`, or changed it. `path` is its file's, empty for a
@@ -56,73 +81,82 @@ public:
 
     // The newest reading of the open document at `uri`; null before the first.
     std::shared_ptr<const Reading> latest(const QString& uri) const;
-    // Calls `use` with a reading of the open document at `uri` as soon as there is one: with
-    // `current`, one of its text as it is now. Null when the document is not open or closes
-    // first.
-    void whenRead(const QString& uri, bool current, std::function<void(std::shared_ptr<const Reading>)> use);
+    enum class Wanted {
+        Newest,        // whatever reading there is
+        Current,       // one of the text as it is now
+        CurrentLevel,  // one of the text as it is now, with its level checked
+    };
+    // Calls `use` with the reading `wanted` of the open document at `uri` as soon as there is
+    // one; a reading without an analysis (no memory for it) does for any. Null when the
+    // document is not open or closes first.
+    void whenRead(const QString& uri, Wanted wanted, std::function<void(std::shared_ptr<const Reading>)> use);
     // What orders the argument lists of completion for the document at `uri`: see levelHintOf.
     std::string levelHint(const QString& uri) const;
+    // The newest view of each level that holds an open document.
+    std::vector<std::shared_ptr<const LevelView>> views() const;
 
 private:
-    using Entries = std::vector<DeclaredNames::Entry>;
-
     struct Waiter {
         std::uint64_t revision;
-        bool current;
+        Wanted wanted;
         std::function<void(std::shared_ptr<const Reading>)> use;
     };
-    struct Script {
-        QString uri;
-        bool open = false;
-        bool member = false;  // a `.bsl` file of the level's folder: the others see its names
-        std::optional<std::int64_t> version;
-        Snapshot text;         // the open document's newest
-        FileStamp stamp;       // of the file, while it is not open
+    // An open document, on the thread that made this object.
+    struct Document {
+        QString path;
+        QString levelKey;
         std::uint64_t revision = 0;
         std::shared_ptr<const Reading> reading;
-        std::shared_ptr<const Entries> declared;
-        std::shared_ptr<const DeclaredNames> siblings;
-        std::uint64_t siblingsGeneration = 0;
-        std::uint64_t job = 0;  // the one running, 0 when none
-        bool readWanted = false;
-        bool checkWanted = false;
         std::vector<Waiter> waiters;
     };
-    struct Level {
-        QString folder;  // empty for a document that has no file
-        std::map<QString, Script> scripts;  // by path, in the order the window merges names
-        int open = 0;
-        // Counts changes of what the level's scripts declare; a merge of the names of a script's
-        // siblings holds while the count stays.
-        std::uint64_t generation = 1;
-        QElapsedTimer sinceRefresh;
+    // An open document as the worker last gave it to the workspace.
+    struct Given {
+        QString uri;
+        QString path;
+        std::uint64_t revision = 0;
+        std::int64_t version = 0;
+        Snapshot snapshot;
     };
-    struct Place {
-        QString level;
-        QString key;
+    // What was published for a script of a level.
+    struct Published {
+        QString uri;
+        std::optional<std::int64_t> version;
+        std::shared_ptr<const std::vector<Finding>> findings;
     };
-    struct Job;
-    struct Result;
+    // A level the worker shows the client.
+    struct Shown {
+        bool onDisk = false;  // a folder, rather than a document that has no file
+        std::shared_ptr<const Level> level;
+        std::map<QString, Published> published;  // by the script's path, or URI
+    };
 
-    static Result run(const Job& job);
-    Script* find(const QString& uri);
-    const Script* find(const QString& uri) const;
-    // Lists the level's folder again, then starts the jobs its scripts want.
-    void refresh(const QString& levelKey, Level& level);
-    void relist(Level& level);
-    // What the level's scripts declare changed, by `changed` when it is one of them.
-    void namesChanged(Level& level, const Script* changed = nullptr);
-    void schedule(const QString& levelKey, Level& level, const QString& key, Script& script);
-    // True when every script of the level but `key` has been read, so that a check sees all
-    // the names it may call.
-    static bool othersRead(const Level& level, const QString& key);
-    void finished(const Result& result);
-    void remove(Level& level, std::map<QString, Script>::iterator script);
+    // The level a document belongs to: its folder, or its URI for a document without a file.
+    static QString levelKeyOf(const QString& uri, const QString& path);
+    bool ready(const Reading& reading, const Waiter& waiter) const;
+    void delivered(const QString& uri, std::shared_ptr<const Reading> reading);
 
-    Checked m_checked;
-    QThreadPool m_pool;
-    std::map<QString, Level> m_levels;  // by folder; a document without a file is a level under its URI
-    std::map<QString, Place> m_open;    // by URI
+    // On the worker.
+    void read(const QString& uri, const QString& path, std::uint64_t revision, std::int64_t version, const Snapshot& snapshot);
+    void closed(const QString& uri, const QString& path);
+    void show(const QString& levelKey, std::shared_ptr<const Level> level);
+    void forget(const QString& levelKey);
+    void deliver(const QString& uri, std::shared_ptr<const Reading> reading);
+    void runOnWorker(std::function<void()> work);
+
+    Publish m_publish;
+    std::map<QString, Document> m_documents;  // by URI
+    std::map<QString, std::shared_ptr<const LevelView>> m_views;  // by level key
     std::uint64_t m_revisions = 0;
-    std::uint64_t m_jobs = 0;
+
+    QThreadPool m_worker;
+    std::mutex m_newestMutex;
+    std::map<QString, std::uint64_t> m_newest;  // each open document's newest revision, by URI
+    // The worker's own; the pool's one thread may not be the same thread each time.
+    std::mutex m_workspaceMutex;
+    LevelWorkspace m_workspace;
+    // The workspace keeps a level for each document never saved, by a number of its own.
+    std::map<QString, std::uint64_t> m_unsavedDocuments;
+    std::uint64_t m_nextUnsaved = 0;
+    std::map<QString, Given> m_given;  // by path, or URI for a document without a file
+    std::map<QString, Shown> m_shown;  // by level key
 };

@@ -152,12 +152,12 @@ TEST_F(CheckCommand, FilesThatCannotBeReadExitTwoSayingWhichAndWhy)
 
     const Finished partly = run({"check", "level01", "missing.bsl", "empty"});
     EXPECT_EQ(partly.exitCode, 2);
-    // What could be read is still checked.
+    // What could be read is still checked; what could not is named in the window's words.
     EXPECT_EQ(partly.out, kLevelFindings);
-    EXPECT_NE(partly.err.find("quarn-bsl: cannot read missing.bsl: No such file or directory\n"), std::string::npos) << partly.err;
+    EXPECT_NE(partly.err.find("quarn-bsl: missing.bsl was not found.\n"), std::string::npos) << partly.err;
     EXPECT_NE(partly.err.find("quarn-bsl: empty holds no .bsl script\n"), std::string::npos) << partly.err;
-    EXPECT_NE(partly.err.find("cannot read level01/gone.bsl: No such file or directory\n"), std::string::npos) << partly.err;
-    EXPECT_NE(partly.err.find("cannot read level01/pipe.bsl: Not a regular file\n"), std::string::npos) << partly.err;
+    EXPECT_NE(partly.err.find("quarn-bsl: level01/gone.bsl was not found.\n"), std::string::npos) << partly.err;
+    EXPECT_NE(partly.err.find("quarn-bsl: level01/pipe.bsl contains an invalid path.\n"), std::string::npos) << partly.err;
 }
 
 TEST_F(CheckCommand, AScriptTheUserMayNotReadExitsTwo)
@@ -168,7 +168,7 @@ TEST_F(CheckCommand, AScriptTheUserMayNotReadExitsTwo)
     ASSERT_EQ(::chmod(path("level01/clean.bsl").toLocal8Bit().constData(), 0), 0);
     const Finished locked = run({"check", "level01/main.bsl"});
     EXPECT_EQ(locked.exitCode, 2);
-    EXPECT_NE(locked.err.find("clean.bsl: Permission denied\n"), std::string::npos) << locked.err;
+    EXPECT_NE(locked.err.find("quarn-bsl: Access to level01/clean.bsl was denied.\n"), std::string::npos) << locked.err;
 }
 
 TEST_F(CheckCommand, UsageErrorsExitTwoWithTheUsage)

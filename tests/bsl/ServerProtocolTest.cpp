@@ -113,6 +113,61 @@ TEST(Server, AnswersBadInputWithProtocolErrors)
     EXPECT_EQ(server.exitCode(), 0);
 }
 
+// Questions across a level about a document never opened, about places outside the text or off
+// a name, and renames to what is not a name: errors or empty answers, never a crash.
+TEST(Server, AnswersLevelQuestionsAboutBadPlaces)
+{
+    LspProcess server(QStringLiteral(QUARN_BSL_EXECUTABLE));
+    ASSERT_TRUE(server.initialize());
+    const QString uri = "untitled:level";
+    const auto renameParams = [&](int line, int character, const QString& newName) {
+        QJsonObject params = documentParams(uri, line, character);
+        params.insert("newName", newName);
+        return params;
+    };
+    int id = 0;
+    for (const char* method : {"textDocument/definition", "textDocument/references", "textDocument/prepareRename"}) {
+        server.request(++id, method, documentParams(uri));
+        EXPECT_EQ(errorCode(server.response(id)), -32602) << method << " of a document never opened";
+    }
+
+    server.notify("textDocument/didOpen", openParams(uri, "func void main(void)\n{\n\tmain\n}\n"));
+    server.request(++id, "textDocument/definition", documentParams(uri, 2, 99));  // clamped to the name's end
+    const QJsonObject definition = server.response(id).value_or(QJsonObject()).value("result").toObject();
+    EXPECT_EQ(definition.value("uri").toString(), uri);
+    EXPECT_EQ(definition.value("range").toObject().value("start").toObject().value("character").toInt(), 10);
+    server.request(++id, "textDocument/definition", documentParams(uri, 999, 999));
+    const std::optional<QJsonObject> past = server.response(id);
+    ASSERT_TRUE(past);
+    EXPECT_TRUE(past->value("result").isNull());
+    server.request(++id, "textDocument/references", documentParams(uri, 999, 0));
+    EXPECT_EQ(server.response(id).value_or(QJsonObject()).value("result").toArray().size(), 0);
+    server.request(++id, "textDocument/definition", documentParams(uri, 0, -3));
+    EXPECT_EQ(errorCode(server.response(id)), -32602);
+
+    server.request(++id, "textDocument/prepareRename", documentParams(uri, 999, 999));
+    const std::optional<QJsonObject> nothing = server.response(id);
+    EXPECT_EQ(errorCode(nothing), -32803);
+    EXPECT_EQ(nothing.value_or(QJsonObject()).value("error").toObject().value("message").toString(),
+              "There is no name here to rename.");
+    server.request(++id, "textDocument/rename", documentParams(uri, 2, 1));
+    EXPECT_EQ(errorCode(server.response(id)), -32602) << "no new name";
+    server.request(++id, "textDocument/rename", renameParams(2, 1, "2nd"));
+    const std::optional<QJsonObject> refused = server.response(id);
+    EXPECT_EQ(errorCode(refused), -32803);
+    EXPECT_TRUE(refused.value_or(QJsonObject()).value("error").toObject().value("message").toString().startsWith(
+        "'2nd' is not a name"));
+
+    // A client that takes no versioned document changes gets the edits by URI.
+    server.request(++id, "textDocument/rename", renameParams(2, 1, "start_level"));
+    const QJsonObject renamed = server.response(id).value_or(QJsonObject()).value("result").toObject();
+    EXPECT_EQ(renamed.value("changes").toObject().value(uri).toArray().size(), 2);
+    server.request(++id, "workspace/symbol", {{"query", "MAI"}});
+    const QJsonArray symbols = server.response(id).value_or(QJsonObject()).value("result").toArray();
+    ASSERT_EQ(symbols.size(), 1);
+    EXPECT_EQ(symbols[0].toObject().value("location").toObject().value("uri").toString(), uri);
+}
+
 TEST(Server, EndsWhenTheClientGoesAway)
 {
     LspProcess gone(QStringLiteral(QUARN_BSL_EXECUTABLE));

@@ -186,6 +186,13 @@ TEST_F(LevelQueries, RefusesARenameWithAReason)
     EXPECT_EQ(refusal(1, "func int", "x"), "'func' is a keyword and cannot be renamed.");
     EXPECT_EQ(refusal(0, "level_starter", "x"), "'level_starter' is not declared in this level, so there is nothing to rename.");
 
+    // Before a new name is given: what would be renamed, or why nothing can be.
+    const RenameTarget target = renameTargetAt(level(), 1, offsetOf(1, "helper"));
+    ASSERT_TRUE(target.symbol);
+    EXPECT_EQ(target.symbol->name, "helper");
+    EXPECT_EQ(renameTargetAt(level(), 1, offsetOf(1, "ai2_spawn")).refusal, refusal(1, "ai2_spawn", "spawn"));
+    EXPECT_FALSE(renameTargetAt(level(), 1, offsetOf(1, "ai2_spawn")).symbol);
+
     EXPECT_EQ(refusal(1, "helper", ""), "The new name is empty.");
     for (const std::string_view bad : {"2nd", "a-b", "caf\xC3\xA9", "two words"}) {
         std::string expected(1, '\'');

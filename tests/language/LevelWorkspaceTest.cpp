@@ -55,10 +55,11 @@ TEST(LevelWorkspace, ReadsTheFolderAsOneLevelInFileNameOrder)
 
     // A script that cannot be read stays in the level, empty, saying why.
     const LevelScript& damaged = level->script(3);
-    EXPECT_TRUE(damaged.readError.contains("damaged.bsl")) << damaged.readError.toStdString();
+    ASSERT_TRUE(damaged.readError);
+    EXPECT_TRUE(damaged.readError->message().contains("damaged.bsl")) << damaged.readError->message().toStdString();
     EXPECT_TRUE(damaged.text().empty());
     EXPECT_TRUE(damaged.findings->empty());
-    EXPECT_TRUE(level->script(0).readError.isEmpty());
+    EXPECT_FALSE(level->script(0).readError);
 
     EXPECT_EQ(level->indexOf(folder.path() + "/./B_start.bsl"), std::optional<std::size_t>(1));
     EXPECT_EQ(workspace.levelOf(folder.file("a_main.BSL")), level) << "nothing changed, so the same snapshot";
@@ -162,6 +163,33 @@ TEST(LevelWorkspace, NamesBesideAScriptKeepTheirIdentityUntilTheyChange)
     EXPECT_NE(workspace.namesBeside(a), names);
     EXPECT_EQ(workspace.namesBeside(a)->find("gate_open")->detail, "(int speed, int delay)");
     EXPECT_TRUE(workspace.namesBeside(QString())->entries().empty());
+}
+
+// A language server reads the document it is asked about before the rest of its level, and
+// answers for several documents of one level at once.
+TEST(LevelWorkspace, ReadsADocumentAheadOfItsLevel)
+{
+    LevelFolder folder;
+    const QString a = folder.write("a.bsl", "FUNC VOID main(void)\n{\n\tAI2_SPAWN Muro\n}\n");
+    const QString b = folder.write("b.bsl", "");
+    LevelWorkspace workspace;
+    workspace.setDocument(b, 1, text("func void gate_open(void)\n{\n\tmain\n}\n"));
+    const auto ahead = workspace.documentAnalysis(b);
+    ASSERT_TRUE(ahead);
+    EXPECT_FALSE(workspace.documentAnalysis(a)) << "not open";
+
+    const auto level = workspace.levelOf(b);
+    EXPECT_EQ(level->script(1).analysis, ahead) << "read once";
+    EXPECT_TRUE(level->script(1).findings->empty());
+    EXPECT_EQ(level->script(0).text(), "func void main(void)\r\n{\r\n\tai2_spawn Muro\r\n}\r\n")
+        << "a file reads as the editor opens it";
+
+    const auto besideA = workspace.namesBeside(a);
+    const auto besideB = workspace.namesBeside(b);
+    EXPECT_TRUE(besideA->contains("gate_open"));
+    EXPECT_TRUE(besideB->contains("main"));
+    EXPECT_EQ(workspace.namesBeside(a), besideA);
+    EXPECT_EQ(workspace.namesBeside(b), besideB);
 }
 
 TEST(LevelWorkspace, EachScriptNeverSavedIsALevelOfItsOwn)

@@ -33,15 +33,23 @@ const deadline = setTimeout(() => fail('timed out'), 60000);
 const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'quarn-bsl-client-'));
 const level = path.join(folder, 'level01');
 fs.mkdirSync(level);
+// Written as windows-1252 bytes: '\x80' is the euro sign, which the client reads as one UTF-16
+// unit, as it does each of the code page's characters.
 const write = (name, lines) => fs.writeFileSync(path.join(level, name), lines.join('\r\n') + '\r\n', 'latin1');
-write('start.bsl', [
+const startLines = [
     '# Opens the first room.',
     'func void level_start(string ai_name)',
     '{',
     '\tai2_spawn ai_name',
     '\tmissing_call',
     '}',
-]);
+    'func void level_starter(void)',
+    '{',
+    '\t# level_start in a comment',
+    '\tdmsg "caf\xe9 \x80"; level_start(Konoko)',
+    '}',
+];
+write('start.bsl', startLines);
 const mainText = [
     'var int alarm = 0;',
     '',
@@ -91,7 +99,11 @@ try {
     const initialized = await connection.sendRequest(lsp.InitializeRequest.type, {
         processId: process.pid,
         rootUri: pathToFileURL(folder).href,
-        capabilities: { general: { positionEncodings: ['utf-16'] } },
+        capabilities: {
+            general: { positionEncodings: ['utf-16'] },
+            textDocument: { rename: { prepareSupport: true } },
+            workspace: { workspaceEdit: { documentChanges: true } },
+        },
     });
     const capabilities = initialized.capabilities;
     check('initialize advertises what works', () => {
@@ -99,6 +111,8 @@ try {
         assert.equal(capabilities.textDocumentSync.change, lsp.TextDocumentSyncKind.Incremental);
         assert.ok(capabilities.completionProvider && capabilities.hoverProvider && capabilities.signatureHelpProvider);
         assert.ok(capabilities.documentSymbolProvider && capabilities.foldingRangeProvider);
+        assert.ok(capabilities.definitionProvider && capabilities.referencesProvider && capabilities.workspaceSymbolProvider);
+        assert.deepEqual(capabilities.renameProvider, { prepareProvider: true });
         assert.deepEqual(capabilities.semanticTokensProvider.legend.tokenTypes,
             ['keyword', 'function', 'comment', 'number', 'enumMember']);
         assert.equal(initialized.serverInfo.name, 'quarn-bsl');
@@ -203,6 +217,47 @@ try {
     });
     const changed = await diagnostics(mainUri, params => params.version === 2);
     check('an incremental change is checked again', () => assert.deepEqual(changed.diagnostics, []));
+
+    // Across the level: main.bsl as the client holds it, start.bsl as it is on disk.
+    const range = (line, from, length) => ({ start: { line, character: from }, end: { line, character: from + length } });
+    const call = { textDocument: document, position: { line: 4, character: 3 } };
+    const useInStart = startLines[9].indexOf('level_start');
+    const definition = await connection.sendRequest(lsp.DefinitionRequest.type, call);
+    const builtinDefinition = await connection.sendRequest(lsp.DefinitionRequest.type, {
+        textDocument: document, position: { line: 5, character: 2 },
+    });
+    check('definition goes into the sibling file on disk, and nowhere for a built-in', () => {
+        assert.deepEqual(definition, { uri: startUri, range: range(1, 10, 11) });
+        assert.equal(builtinDefinition, null);
+    });
+
+    const withDeclaration = await connection.sendRequest(lsp.ReferencesRequest.type, { ...call, context: { includeDeclaration: true } });
+    const usesOnly = await connection.sendRequest(lsp.ReferencesRequest.type, { ...call, context: { includeDeclaration: false } });
+    check('references across the level, never in comments or longer names, after the code page\'s characters', () => {
+        const uses = [{ uri: mainUri, range: range(4, 1, 11) }, { uri: mainUri, range: range(10, 1, 11) },
+            { uri: startUri, range: range(9, useInStart, 11) }];
+        assert.deepEqual(withDeclaration, [uses[0], uses[1], { uri: startUri, range: range(1, 10, 11) }, uses[2]]);
+        assert.deepEqual(usesOnly, uses);
+    });
+
+    const prepared = await connection.sendRequest(lsp.PrepareRenameRequest.type, call);
+    await assert.rejects(connection.sendRequest(lsp.RenameRequest.type, { ...call, newName: 'ai2_spawn' }),
+        { message: "'ai2_spawn' is built into the game." });
+    const renamed = await connection.sendRequest(lsp.RenameRequest.type, { ...call, newName: 'begin_level' });
+    check('rename: refused with the window\'s reason, else across the open script and the one on disk', () => {
+        assert.deepEqual(prepared, { range: range(4, 1, 11), placeholder: 'level_start' });
+        const edit = (line, from) => ({ range: range(line, from, 11), newText: 'begin_level' });
+        assert.deepEqual(renamed.documentChanges, [
+            { textDocument: { uri: mainUri, version: 2 }, edits: [edit(4, 1), edit(10, 1)] },
+            { textDocument: { uri: startUri, version: null }, edits: [edit(1, 10), edit(9, useInStart)] },
+        ]);
+    });
+
+    const symbolsFound = await connection.sendRequest(lsp.WorkspaceSymbolRequest.type, { query: 'START' });
+    check('workspace symbols: the level\'s functions and globals by name', () => {
+        assert.deepEqual(symbolsFound.map(symbol => [symbol.name, symbol.kind, symbol.location.uri, symbol.location.range.start.line]),
+            [['level_start', lsp.SymbolKind.Function, startUri, 1], ['level_starter', lsp.SymbolKind.Function, startUri, 6]]);
+    });
 
     await connection.sendRequest(lsp.ShutdownRequest.type);
     await connection.sendNotification(lsp.ExitNotification.type);
