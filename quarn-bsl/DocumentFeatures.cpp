@@ -1,6 +1,8 @@
 #include "quarn-bsl/DocumentFeatures.h"
 
 #include "language/Completion.h"
+#include "language/Folding.h"
+#include "language/Templates.h"
 #include "language/ScriptHints.h"
 #include "language/Tokenizer.h"
 #include "quarn-bsl/Protocol.h"
@@ -12,6 +14,27 @@
 #include <unordered_map>
 
 namespace {
+
+// A template in the protocol's snippet syntax: each field numbered in the order the window fills
+// them, and the template's end last.
+QString snippetOf(const ScriptTemplate& statement)
+{
+    QString snippet;
+    int field = 0;
+    const std::string_view pattern = statement.pattern;
+    for (std::size_t at = 0; at < pattern.size(); ++at) {
+        if (pattern[at] == '$') {
+            const std::size_t close = pattern.find('}', at);
+            snippet += QStringLiteral("${%1:%2}").arg(++field).arg(utf8(pattern.substr(at + 2, close - at - 2)));
+            at = close;
+            continue;
+        }
+        if (pattern[at] == '\\')
+            snippet += QLatin1Char('\\');
+        snippet += QLatin1Char(pattern[at]);
+    }
+    return snippet + QStringLiteral("$0");
+}
 
 // The protocol's CompletionItemKind for each kind of candidate; the window's own word for it
 // goes into the item's detail.
@@ -93,7 +116,7 @@ QJsonObject variableSymbol(const Snapshot& snapshot, const VariableDeclaration& 
 } // namespace
 
 QJsonObject completionList(const Snapshot& now, const Reading& reading, std::size_t caret, std::string_view levelHint,
-                           bool argumentsOnly, PositionEncoding encoding)
+                           bool argumentsOnly, bool snippets, PositionEncoding encoding)
 {
     QJsonArray items;
     QJsonObject list{{QStringLiteral("isIncomplete"), true}};
@@ -126,7 +149,11 @@ QJsonObject completionList(const Snapshot& now, const Reading& reading, std::siz
             // The client keeps the window's order.
             {QStringLiteral("sortText"), QString::number(order++).rightJustified(6, QLatin1Char('0'))},
         };
-        if (candidate.insertable()) {
+        if (const ScriptTemplate* statement = candidate.kind == NameKind::Template ? templateNamed(candidate.insertText) : nullptr) {
+            const QString newText = snippets ? snippetOf(*statement) : utf8(expandTemplate(*statement, "\n", {}, "\t").text);
+            item.insert(QStringLiteral("textEdit"), QJsonObject{{QStringLiteral("range"), range}, {QStringLiteral("newText"), newText}});
+            item.insert(QStringLiteral("insertTextFormat"), snippets ? 2 : 1);
+        } else if (candidate.insertable()) {
             item.insert(QStringLiteral("textEdit"),
                         QJsonObject{{QStringLiteral("range"), range}, {QStringLiteral("newText"), utf8(candidate.insertText)}});
         } else {
@@ -228,27 +255,14 @@ QJsonArray documentSymbols(const Reading& reading, PositionEncoding encoding)
     return symbols;
 }
 
+// What folds in the window folds here: function bodies, blocks and runs of comment lines.
 QJsonArray foldingRanges(const Reading& reading)
 {
     QJsonArray ranges;
     if (!reading.analysis)
         return ranges;
-    const ScriptOutline& outline = reading.analysis->outline;
-    // A function folds from its `func` line, which may stand above its `{`.
-    std::unordered_map<std::size_t, int> headerLines;
-    for (const FunctionDeclaration& function : outline.functions) {
-        if (function.bodyBegin != FunctionDeclaration::kNoBody)
-            headerLines.emplace(function.bodyBegin, function.headerPlace.line);
-    }
-    for (const BlockSpan& block : outline.blocks) {
-        const auto header = headerLines.find(block.open);
-        const int first = (header != headerLines.end() ? header->second : int(block.openLine)) - 1;
-        // The closing brace stays in sight.
-        const int last = int(block.closeLine) - 2;
-        if (last <= first)
-            continue;
-        ranges.append(QJsonObject{{QStringLiteral("startLine"), first}, {QStringLiteral("endLine"), last}});
-    }
+    for (const Fold& fold : reading.analysis->folds)
+        ranges.append(QJsonObject{{QStringLiteral("startLine"), int(fold.header)}, {QStringLiteral("endLine"), int(fold.last)}});
     return ranges;
 }
 

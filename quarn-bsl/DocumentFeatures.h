@@ -18,9 +18,10 @@
 // Completion at `caret`: the window's candidates in the window's order, the first
 // kListedCandidates of them. The list is marked incomplete, so that the client asks again as
 // more is typed. With `argumentsOnly` (the client asked because a blank was typed) only a
-// builder command's argument list.
+// builder command's argument list. A template goes in as a snippet whose fields the client
+// fills in turn, or, with `snippets` off, as its text with the fields' names.
 QJsonObject completionList(const Snapshot& now, const Reading& reading, std::size_t caret, std::string_view levelHint,
-                           bool argumentsOnly, PositionEncoding encoding);
+                           bool argumentsOnly, bool snippets, PositionEncoding encoding);
 // A script of 300,000 functions offers them all to an empty word; as JSON that list would take
 // seconds to send and read.
 inline constexpr std::size_t kListedCandidates = 1000;

@@ -125,8 +125,9 @@ void LanguageServer::addDocumentFeatures()
                 context.value(QLatin1String("triggerCharacter")).toString().trimmed().isEmpty();
             const std::string levelHint = m_readings.levelHint(documentOf(params).uri);
             answerFromReading(params, From::Newest, reply,
-                              [blankTyped, levelHint, encoding = m_encoding](const Snapshot& now, std::size_t caret, const Reading& reading) {
-                                  return completionList(now, reading, caret, levelHint, blankTyped, encoding);
+                              [blankTyped, levelHint, snippets = m_snippets, encoding = m_encoding](
+                                  const Snapshot& now, std::size_t caret, const Reading& reading) {
+                                  return completionList(now, reading, caret, levelHint, blankTyped, snippets, encoding);
                               });
         },
         {{QStringLiteral("completionProvider"),
@@ -347,6 +348,14 @@ QJsonObject LanguageServer::initialize(const QJsonObject& params)
                            .toObject()
                            .value(QLatin1String("documentChanges"))
                            .toBool();
+    m_snippets = client.value(QLatin1String("textDocument"))
+                     .toObject()
+                     .value(QLatin1String("completion"))
+                     .toObject()
+                     .value(QLatin1String("completionItem"))
+                     .toObject()
+                     .value(QLatin1String("snippetSupport"))
+                     .toBool();
     QJsonObject capabilities = m_capabilities;
     // Only a client that asks before it renames may be told that it can.
     if (!client.value(QLatin1String("textDocument"))

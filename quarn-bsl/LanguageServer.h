@@ -90,6 +90,7 @@ private:
     QJsonObject m_capabilities;
     PositionEncoding m_encoding = PositionEncoding::Utf16;
     bool m_versionedEdits = false;  // the client takes a rename as versioned document changes
+    bool m_snippets = false;        // the client fills a completion's fields in turn
     State m_state = State::Starting;
     bool m_ended = false;
 };

@@ -101,7 +101,7 @@ try {
         rootUri: pathToFileURL(folder).href,
         capabilities: {
             general: { positionEncodings: ['utf-16'] },
-            textDocument: { rename: { prepareSupport: true } },
+            textDocument: { rename: { prepareSupport: true }, completion: { completionItem: { snippetSupport: true } } },
             workspace: { workspaceEdit: { documentChanges: true } },
         },
     });
@@ -161,6 +161,16 @@ try {
         assert.deepEqual(offered.textEdit.range, { start: { line: 4, character: 1 }, end: { line: 4, character: 8 } });
     });
 
+    const templates = await connection.sendRequest(lsp.CompletionRequest.type, {
+        textDocument: document, position: { line: 6, character: 3 },
+    });
+    check('completion offers the window\'s templates as snippets, their fields in turn', () => {
+        const offered = templates.items.find(item => item.kind === lsp.CompletionItemKind.Snippet && item.label === 'if');
+        assert.ok(offered, JSON.stringify(templates.items.slice(0, 5)));
+        assert.equal(offered.insertTextFormat, lsp.InsertTextFormat.Snippet);
+        assert.equal(offered.textEdit.newText, 'if (${1:condition}) {\n\t${2:body}\n}$0');
+    });
+
     const hover = await connection.sendRequest(lsp.HoverRequest.type, { textDocument: document, position: { line: 4, character: 3 } });
     const builderHover = await connection.sendRequest(lsp.HoverRequest.type, { textDocument: document, position: { line: 5, character: 2 } });
     check('hover shows declarations, comments and the builder\'s description', () => {
@@ -189,8 +199,8 @@ try {
     });
 
     const folding = await connection.sendRequest(lsp.FoldingRangeRequest.type, { textDocument: document });
-    check('folding: function bodies from their func line, and blocks', () => {
-        assert.deepEqual(folding.map(range => [range.startLine, range.endLine]).sort((a, b) => a[0] - b[0]), [[2, 10], [7, 8]]);
+    check('folding as the window folds: function bodies from their func line, blocks from their if line', () => {
+        assert.deepEqual(folding.map(range => [range.startLine, range.endLine]).sort((a, b) => a[0] - b[0]), [[2, 11], [6, 9]]);
     });
 
     const tokens = await connection.sendRequest(lsp.SemanticTokensRequest.type, { textDocument: document });
