@@ -3,6 +3,7 @@
 #include "editor/ScriptEditor.h"
 #include "language/ScriptReader.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -79,7 +80,8 @@ void FoldMargin::toggleAtCaret()
 }
 
 // The component's own fold-all first colours the whole text, which takes most of a second in a
-// long script; the levels it already holds say all there is to fold.
+// long script; the levels it already holds say all there is to fold. Only the lines outside the
+// functions are looked at one by one: each fold is passed over whole.
 void FoldMargin::toggleAll()
 {
     const long lines = m_editor.SendScintilla(Sci::SCI_GETLINECOUNT);
@@ -88,27 +90,23 @@ void FoldMargin::toggleAll()
         long last;
     };
     std::vector<Outer> outer;
-    std::vector<long> headers;
     bool anyOpen = false;
-    for (long line = 0; line < lines; ++line) {
-        const long level = m_editor.SendScintilla(Sci::SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
-        const bool top = (level & Sci::SC_FOLDLEVELNUMBERMASK) == Sci::SC_FOLDLEVELBASE;
-        if (top && !outer.empty() && outer.back().last < 0)
-            outer.back().last = line - 1;
-        if (!(level & Sci::SC_FOLDLEVELHEADERFLAG))
+    for (long line = 0; line < lines;) {
+        const auto at = static_cast<unsigned long>(line);
+        if (!(m_editor.SendScintilla(Sci::SCI_GETFOLDLEVEL, at) & Sci::SC_FOLDLEVELHEADERFLAG)) {
+            ++line;
             continue;
-        headers.push_back(line);
-        if (top) {
-            outer.push_back({line, -1});
-            anyOpen = anyOpen || m_editor.SendScintilla(Sci::SCI_GETFOLDEXPANDED, static_cast<unsigned long>(line));
         }
+        const long last = m_editor.SendScintilla(Sci::SCI_GETLASTCHILD, at, -1L);
+        outer.push_back({line, last});
+        anyOpen = anyOpen || m_editor.SendScintilla(Sci::SCI_GETFOLDEXPANDED, at);
+        line = std::max(last, line) + 1;
     }
-    if (!outer.empty() && outer.back().last < 0)
-        outer.back().last = lines - 1;
 
     if (!anyOpen) {
         m_editor.SendScintilla(Sci::SCI_SHOWLINES, 0UL, lines - 1);
-        for (const long header : headers)
+        for (long header = m_editor.SendScintilla(Sci::SCI_CONTRACTEDFOLDNEXT, 0UL); header >= 0;
+             header = m_editor.SendScintilla(Sci::SCI_CONTRACTEDFOLDNEXT, static_cast<unsigned long>(header + 1)))
             m_editor.SendScintilla(Sci::SCI_SETFOLDEXPANDED, static_cast<unsigned long>(header), 1L);
         return;
     }
