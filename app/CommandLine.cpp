@@ -15,7 +15,7 @@
 
 namespace {
 
-const QString kProgram = QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()));
+const QString kProgram = programName();
 
 QString usage()
 {

@@ -39,11 +39,6 @@ QString nameOf(const QString& path, const QString& unsavedName)
     return path.isEmpty() ? unsavedName : QFileInfo(path).fileName();
 }
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 const char* kindWord(SymbolKind kind)
 {
     switch (kind) {
@@ -67,7 +62,7 @@ QString undeclared(const NameAt& name, const char* action)
     if (!name.found)
         return QStringLiteral("Put the caret on a function, global, parameter or local to %1 it.")
             .arg(QLatin1String(action));
-    const QString quoted = QLatin1Char('\'') + fromUtf8(name.name) + QLatin1Char('\'');
+    const QString quoted = QLatin1Char('\'') + QString::fromUtf8(name.name) + QLatin1Char('\'');
     switch (name.kind) {
     case SymbolKind::Builtin:
         return quoted + QStringLiteral(" is built into the game.");
@@ -85,11 +80,6 @@ bool sameButForCase(std::string_view a, std::string_view b)
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-QString programName()
-{
-    return QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()));
 }
 
 NameAt nameAt(const Level& level, std::size_t script, std::size_t offset, bool withUses, std::uint64_t document,
@@ -215,7 +205,7 @@ void LevelCommands::findReferences()
                 tell(tab, undeclared(name, "list the uses of"));
                 return;
             }
-            m_references->showReferences(fromUtf8(name.name), std::move(name.references), level);
+            m_references->showReferences(QString::fromUtf8(name.name), std::move(name.references), level);
         });
 }
 
@@ -232,7 +222,7 @@ void LevelCommands::rename()
                               : undeclared(name, "rename"));
                 return;
             }
-            const QString current = fromUtf8(name.name);
+            const QString current = QString::fromUtf8(name.name);
             const std::uint64_t revision = tab.revision();
             const std::optional<QString> chosen = DesktopServices::instance().getText(
                 m_window, QStringLiteral("Rename"),
@@ -257,7 +247,7 @@ void LevelCommands::renameTo(ScriptTab& tab, std::size_t offset, const QString& 
             if (tab.revision() != revision)
                 return;
             if (edits.refused()) {
-                refuse(fromUtf8(edits.refusal));
+                refuse(QString::fromUtf8(edits.refusal));
                 return;
             }
             std::size_t count = 0;

@@ -21,16 +21,11 @@ constexpr quintptr kScriptRow = 0;
 constexpr std::size_t kOpenedScripts = 8;
 constexpr std::size_t kOpenedItems = 2000;
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 QString itemText(const OutlineItem& item)
 {
     if (item.role == NameRole::Function)
-        return QStringLiteral("func ") + fromUtf8(item.name) + fromUtf8(item.detail);
-    return QStringLiteral("var ") + fromUtf8(item.detail) + QLatin1Char(' ') + fromUtf8(item.name);
+        return QStringLiteral("func ") + QString::fromUtf8(item.name) + QString::fromUtf8(item.detail);
+    return QStringLiteral("var ") + QString::fromUtf8(item.detail) + QLatin1Char(' ') + QString::fromUtf8(item.name);
 }
 
 } // namespace

@@ -155,11 +155,6 @@ QStringList droppedScripts(const QMimeData* data)
     return scripts;
 }
 
-QString programName()
-{
-    return QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()));
-}
-
 long caretOf(const ScriptEditor& editor)
 {
     return editor.SendScintilla(ScriptEditor::SCI_GETCURRENTPOS);

@@ -24,11 +24,6 @@ constexpr int kRecoveryDelayMs = 2000;
 // How much more to read at a time when a file turns out longer than it was.
 constexpr std::size_t kReadChunk = 1 << 20;
 
-QString programName()
-{
-    return QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()));
-}
-
 QString folderOf(const QString& path)
 {
     const qsizetype separator = path.lastIndexOf(QLatin1Char('/'));

@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr std::string_view kRuler = " ==============================";
 constexpr int kHighestLevel = 14;
 
 bool consumePrefix(std::string_view& text, std::string_view prefix)
@@ -42,9 +41,9 @@ bool isLevelHeading(std::string_view text)
         return false;
     if (!consumePrefix(text, "- ") && !(hasWordLevel && consumePrefix(text, " ")))
         return false;
-    const bool hasRuler = text.ends_with(kRuler);
+    const bool hasRuler = text.ends_with(kHeadingRuler);
     if (hasRuler)
-        text.remove_suffix(kRuler.size());
+        text.remove_suffix(kHeadingRuler.size());
     if (!hasWordLevel && !hasRuler)
         return false;
     const std::string_view name = text;

@@ -3,6 +3,10 @@
 #include <array>
 #include <string_view>
 
+// A blank and thirty equals signs: what ends a heading of the lists and of the reference
+// database's sections.
+inline constexpr std::string_view kHeadingRuler = " ==============================";
+
 // Level headings open one level's group of entries in a parameter list. They are selectable
 // entries, but only the fifteen standard forms below are refused as parameter values.
 inline constexpr std::array<std::string_view, 15> kStandardLevelHeadings = {

@@ -1,16 +1,9 @@
 #include "catalogue/WordList.h"
 
+#include "catalogue/Builtins.h"
+
 #include <algorithm>
 #include <array>
-
-namespace {
-
-char lowered(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
 
 WordList::WordList(std::string_view list, Matching matching) : m_matching(matching), m_list(list), m_keys(list)
 {

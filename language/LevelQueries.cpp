@@ -2,6 +2,7 @@
 
 #include "catalogue/Builtins.h"
 #include "language/Lexer.h"
+#include "language/ScriptChecker.h"
 
 #include <QFileInfo>
 
@@ -13,14 +14,6 @@ namespace {
 const ScriptOutline& outlineIn(const Level& level, std::size_t script)
 {
     return level.script(script).analysis->outline;
-}
-
-std::string quoted(std::string_view name)
-{
-    std::string text = "'";
-    text += name;
-    text += '\'';
-    return text;
 }
 
 // "b.bsl, line 3": where a declaration stands, for a refusal to point at.

@@ -11,14 +11,6 @@ namespace {
 // walked; the shipped scripts' functions hold a handful.
 constexpr std::uint32_t kWalkedVariables = 16;
 
-std::string quoted(std::string_view name)
-{
-    std::string text = "'";
-    text += name;
-    text += '\'';
-    return text;
-}
-
 std::string_view structureMessage(StructureFault fault)
 {
     switch (fault) {
@@ -183,6 +175,14 @@ void Checker::checkNames()
 }
 
 } // namespace
+
+std::string quoted(std::string_view name)
+{
+    std::string text = "'";
+    text += name;
+    text += '\'';
+    return text;
+}
 
 std::vector<Finding> checkScript(std::string_view text, const ScriptOutline& outline, const DeclaredNames& siblings)
 {

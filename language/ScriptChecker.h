@@ -11,6 +11,9 @@
 
 enum class Severity : std::uint8_t { Error, Warning };
 
+// A name as the messages quote it: 'name'.
+std::string quoted(std::string_view name);
+
 struct Finding {
     ScriptPlace place;    // line from 1, column in bytes from 0, offset into the text
     std::size_t length;   // bytes to underline from place.offset

@@ -82,7 +82,7 @@ std::optional<QString> RunFileDialog(QWidget* owner, const DesktopServices::File
 DesktopServices::Answer QtDesktopServices::messageBox(QWidget* owner, const QString& text, const QString& caption,
                                                        Icon icon, Buttons buttons)
 {
-    const QString title = caption.isEmpty() ? QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()))
+    const QString title = caption.isEmpty() ? programName()
                                             : caption;
     QMessageBox box(MessageBoxIcon(icon), title, text, QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);
@@ -124,7 +124,7 @@ std::optional<QString> QtDesktopServices::getText(QWidget* owner, const QString&
                                                  const QString& text)
 {
     QInputDialog dialog(owner);
-    dialog.setWindowTitle(title.isEmpty() ? QString::fromLatin1(kProgramName.data(), qsizetype(kProgramName.size()))
+    dialog.setWindowTitle(title.isEmpty() ? programName()
                                           : title);
     dialog.setLabelText(label);
     dialog.setTextValue(text);

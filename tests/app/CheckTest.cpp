@@ -88,12 +88,6 @@ void DoubleClick(QWidget* target, QPoint local)
     input::MouseRelease(target, Qt::LeftButton, local);
 }
 
-void Activate(QWidget* window)
-{
-    QApplication::setActiveWindow(window);
-    ASSERT_EQ(QApplication::activeWindow(), window);
-}
-
 class ScriptCheck : public ::testing::Test {
 protected:
     ScriptCheck()
@@ -102,7 +96,7 @@ protected:
         Write("level1_main.bsl", kMain);
         // The game takes the suffix in any letter case.
         Write("Level1_Start.BSL", kStart);
-        Activate(&main.window);
+        MakeActive(&main.window);
         main.window.setCheckPause(std::chrono::milliseconds(0));
     }
 
@@ -130,7 +124,7 @@ protected:
 
     void PressF7()
     {
-        Activate(&main.window);
+        MakeActive(&main.window);
         main.editor()->setFocus();
         input::Key(main.editor(), Qt::Key_F7);
         WaitForCheck(main.window);
@@ -329,7 +323,7 @@ TEST_F(ScriptCheck, TheCheckRunsByItselfOnceTypingPauses)
     EXPECT_EQ(Entries(), "level1_main.bsl: Line 7: warning: 'ai2_pawn' is not defined here");
 
     // An open list follows the checks at the pauses.
-    Activate(&main.window);
+    MakeActive(&main.window);
     main.editor()->undo();
     WaitForCheck(main.window);
     EXPECT_EQ(MarkedPositions(), 0);
@@ -440,9 +434,9 @@ TEST_F(ScriptCheck, TheCommandLineCheckFindsWhatTheProblemsWindowLists)
 // the script indents.
 TEST_F(ScriptCheck, EachReadingFoldsTheScriptAndSetsItsIndentation)
 {
-    ScriptEditor& editor = *main.editor();
-    const auto heads = [&editor](long line) {
-        return (editor.SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, static_cast<unsigned long>(line))
+    // Opening a script may replace the tab, so the editor is asked for anew each time.
+    const auto heads = [this](long line) {
+        return (main.editor()->SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, static_cast<unsigned long>(line))
                 & QsciScintillaBase::SC_FOLDLEVELHEADERFLAG) != 0;
     };
     Open("level1_main.bsl");
@@ -452,15 +446,15 @@ TEST_F(ScriptCheck, EachReadingFoldsTheScriptAndSetsItsIndentation)
     EXPECT_FALSE(heads(8));
 
     // A function typed at the end folds once the typing pauses and the reading comes.
-    editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-    const long lines = editor.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
-    editor.setFocus();
+    main.editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    const long lines = main.editor()->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    main.editor()->setFocus();
     for (const char* line : {"func void later(void)", "{", "sleep 1"}) {
-        editor.insert(QString::fromLatin1(line));
-        editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-        input::Key(&editor, Qt::Key_Return);
+        main.editor()->insert(QString::fromLatin1(line));
+        main.editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        input::Key(main.editor(), Qt::Key_Return);
     }
-    editor.insert(QStringLiteral("}"));
+    main.editor()->insert(QStringLiteral("}"));
     WaitForCheck(main.window);
     EXPECT_TRUE(heads(lines - 1));
 
@@ -472,9 +466,9 @@ TEST_F(ScriptCheck, EachReadingFoldsTheScriptAndSetsItsIndentation)
     WaitForCheck(main.window);
     const long sleep = long(main.editorText().find("alarm = 1"));
     main.select(sleep, sleep);
-    editor.SendScintilla(QsciScintillaBase::SCI_LINEEND);
-    input::Key(&editor, Qt::Key_Return);
-    const long caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    main.editor()->SendScintilla(QsciScintillaBase::SCI_LINEEND);
+    input::Key(main.editor(), Qt::Key_Return);
+    const long caret = main.editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     EXPECT_EQ(main.editorText().substr(std::size_t(caret) - 6, 6), "\r\n    ");
 }
 

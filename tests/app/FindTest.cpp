@@ -36,15 +36,9 @@ void Type(QWidget* target, const QString& text)
 }
 
 // The window that has the keyboard, as a click on it would make it.
-void Activate(QWidget* window)
-{
-    QApplication::setActiveWindow(window);
-    ASSERT_EQ(QApplication::activeWindow(), window);
-}
-
 class FindWindow : public ::testing::Test {
 protected:
-    FindWindow() { Activate(&main.window); }
+    FindWindow() { MakeActive(&main.window); }
     ~FindWindow() override { QToolTip::hideText(); }
 
     template <class Widget = QWidget>
@@ -68,7 +62,7 @@ protected:
     // A key pressed where the main window's keyboard focus is: in the editor.
     void KeyInEditor(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        Activate(&main.window);
+        MakeActive(&main.window);
         main.editor()->setFocus();
         input::Key(main.editor(), key, modifiers);
         Settle();
@@ -120,7 +114,7 @@ TEST_F(FindWindow, CtrlFOpensItBesideAWindowThatStaysUsable)
     EXPECT_EQ(main.editorText(), "sleep 1\r\nfork x") << "the shortcut typed into the editor";
 
     // The script goes on taking keys and clicks while the box is open.
-    Activate(&main.window);
+    MakeActive(&main.window);
     main.editor()->setFocus();
     Type(main.editor(), QStringLiteral("if "));
     EXPECT_EQ(main.editorText(), "if sleep 1\r\nfork x");

@@ -40,7 +40,7 @@ using namespace driving;
 
 // main calls what the other scripts declare; comments, a string and a longer name hold the name
 // level_start too, and a local hides it in guard_door.
-constexpr std::string_view kMain = "# main runs level_start first.\n"
+constexpr std::string_view kLevelMain = "# main runs level_start first.\n"
                                    "var int alarm = 0;\n"
                                    "\n"
                                    "func void main(void)\n"
@@ -50,7 +50,7 @@ constexpr std::string_view kMain = "# main runs level_start first.\n"
                                    "\tfork guard_door(12)\n"
                                    "\tdmsg \"level_start\"\n"
                                    "}\n";
-constexpr std::string_view kStart = "# Sets up the first room.\n"
+constexpr std::string_view kLevelStart = "# Sets up the first room.\n"
                                     "func void level_start(void)\n"
                                     "{\n"
                                     "\tdoor_lock 12\n"
@@ -79,8 +79,8 @@ protected:
     LevelWindow()
     {
         EXPECT_TRUE(m_folder.isValid());
-        Write("level1_main.bsl", kMain);
-        Write("level1_start.bsl", kStart);
+        Write("level1_main.bsl", kLevelMain);
+        Write("level1_start.bsl", kLevelStart);
         Write("level1_extra.bsl", kExtra);
         main.window.setCheckPause(std::chrono::milliseconds(0));
         EXPECT_TRUE(Activate(main.window));
@@ -160,7 +160,7 @@ TEST_F(LevelWindow, EachTabKeepsItsOwnTextUndoAndCaret)
     EXPECT_EQ(Caret(), long(main.editorText().find("xai2_spawn")) + 1);
     // Undo takes back this script's typing alone.
     PressKey(main.window, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(main.editorText(), crlf(kMain));
+    EXPECT_EQ(main.editorText(), crlf(kLevelMain));
     EXPECT_FALSE(first->isModified());
     EXPECT_TRUE(second->isModified());
     PressKey(main.window, Qt::Key_PageDown, Qt::ControlModifier);
@@ -305,8 +305,8 @@ TEST_F(LevelWindow, RenameChangesEveryScriptOpenOrNotAsOneUndoStepEachAndRefuses
         EXPECT_TRUE(Tab(name)->isModified()) << name;
         // On disk until saved.
         EXPECT_EQ(readFileBytes(PathOf(name)).toStdString(),
-                  crlf(std::string_view(name) == "level1_main.bsl" ? kMain
-                       : std::string_view(name) == "level1_start.bsl" ? kStart
+                  crlf(std::string_view(name) == "level1_main.bsl" ? kLevelMain
+                       : std::string_view(name) == "level1_start.bsl" ? kLevelStart
                                                                         : kExtra));
     }
     Tab("level1_start.bsl")->editor()->undo();
@@ -323,7 +323,7 @@ TEST_F(LevelWindow, RenameRefusesAPlaceInTheRestOfALongLine)
     Ask(Qt::Key_F2, Qt::NoModifier, 2);
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     EXPECT_NE(desktop.messageBoxes[0].text.find("too long to show whole"), std::string::npos) << desktop.messageBoxes[0].text;
-    EXPECT_EQ(main.editorText(), crlf(kMain));
+    EXPECT_EQ(main.editorText(), crlf(kLevelMain));
     EXPECT_FALSE(Current()->isModified());
 }
 
@@ -362,7 +362,7 @@ TEST_F(LevelWindow, FindInTheLevelListsEveryScriptsMatchesAndReplacesAsOneStepEa
     EXPECT_TRUE(Tab("level1_start.bsl")->isModified());
     EXPECT_FALSE(Tab("level1_main.bsl")->isModified());
     Tab("level1_start.bsl")->editor()->undo();
-    EXPECT_EQ(TextOf("level1_start.bsl"), crlf(kStart));
+    EXPECT_EQ(TextOf("level1_start.bsl"), crlf(kLevelStart));
 }
 
 // --- Problems across the level -------------------------------------------------------------------

@@ -9,10 +9,6 @@
 
 namespace {
 
-const std::string kFiller(50, '=');
-const std::string kHintAsShown =
-    "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.";
-
 class MainWindowCatalogue : public ::testing::Test {
 protected:
     std::vector<std::string> Entries(QComboBox* list) const

@@ -11,7 +11,6 @@
 
 namespace {
 
-const std::string kFiller(50, '=');
 const std::string kCharacterHeading = "Level 00- TCTF Training ==============================";
 
 // The descriptions are plain ASCII.

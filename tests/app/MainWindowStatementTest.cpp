@@ -16,9 +16,6 @@
 
 namespace {
 
-const std::string kHintAsShown =
-    "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.";
-
 class MainWindowStatement : public ::testing::Test {
 protected:
     MainWindowStatement() { QGuiApplication::clipboard()->clear(); }

@@ -22,15 +22,9 @@
 
 namespace {
 
-void Activate(QWidget* window)
-{
-    QApplication::setActiveWindow(window);
-    ASSERT_EQ(QApplication::activeWindow(), window);
-}
-
 class ReadBack : public ::testing::Test {
 protected:
-    ReadBack() { Activate(&main.window); }
+    ReadBack() { MakeActive(&main.window); }
 
     QComboBox* Combo(const char* name) const { return main.control<QComboBox>(name); }
     std::string Category() const { return Combo("IDC_CATEGORY_COMBO")->currentText().toStdString(); }
@@ -56,7 +50,7 @@ protected:
 
     void PressF4()
     {
-        Activate(&main.window);
+        MakeActive(&main.window);
         main.editor()->setFocus();
         input::Key(main.editor(), Qt::Key_F4);
     }

@@ -690,7 +690,7 @@ TEST_F(WindowFeatures, CtrlPlusMinusAndWheelZoomWithinBoundsAndCtrlZeroResets)
 // --- Recent scripts ----------------------------------------------------------------------------
 
 // The right-click menu on show, if any; not one of its submenus.
-QMenu* OpenMenu()
+QMenu* OpenTopMenu()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* menu = qobject_cast<QMenu*>(widget);
@@ -706,7 +706,7 @@ protected:
     QMenu* OpenRecentMenu()
     {
         input::RightClick(Editor().viewport(), QPoint(20, 20));
-        QMenu* menu = OpenMenu();
+        QMenu* menu = OpenTopMenu();
         if (!menu)
             return nullptr;
         for (QAction* action : menu->actions())
@@ -717,7 +717,7 @@ protected:
 
     void CloseMenu()
     {
-        if (QMenu* menu = OpenMenu())
+        if (QMenu* menu = OpenTopMenu())
             menu->close();
     }
 

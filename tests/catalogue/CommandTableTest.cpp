@@ -1,6 +1,8 @@
 #include "catalogue/CommandTable.h"
 #include "CommandRows.h"
 
+#include "catalogue/LevelHeadings.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +17,6 @@ namespace {
 
 using Names = std::set<std::string_view>;
 
-constexpr std::string_view kRuler = " ==============================";
 
 // The command list sorts its entries without regard to case, so the table must already be in
 // that order for a row to show where the table puts it.
@@ -58,7 +59,7 @@ TEST(CommandCategories, LabelsAndHeadingsAreDistinctAndWellFormed)
         EXPECT_FALSE(category.label.empty());
         EXPECT_NE(category.label, kCategoryPrompt);
         EXPECT_TRUE(category.heading.starts_with("- Select a")) << category.heading;
-        EXPECT_TRUE(category.heading.ends_with(std::string(" Command") + std::string(kRuler))) << category.heading;
+        EXPECT_TRUE(category.heading.ends_with(std::string(" Command") + std::string(kHeadingRuler))) << category.heading;
         labels.insert(category.label);
         headings.insert(category.heading);
     }

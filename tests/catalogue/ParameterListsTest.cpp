@@ -20,7 +20,6 @@ using Entries = std::vector<std::string>;
 using Names = std::set<std::string_view>;
 using Slice = std::pair<int, int>;
 
-constexpr std::string_view kRuler = " ==============================";
 
 Entries fill(std::span<const ParamSource> sources)
 {
@@ -55,7 +54,7 @@ const Entries kTenths = {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8",
 
 bool isSoundsHeading(std::string_view text)
 {
-    return text.ends_with(kRuler) && text.size() > kRuler.size();
+    return text.ends_with(kHeadingRuler) && text.size() > kHeadingRuler.size();
 }
 
 // Sounds lists alternate a heading literal of their own and one slice of the sound section.
@@ -158,7 +157,7 @@ TEST(ParameterRanges, LieInsideTheDatabaseAndNeverOverlap)
                 EXPECT_TRUE(loadStringById(slice->first, text));
                 // A section marker opens each part of the database; none may be offered.
                 for (const std::string& entry : range(slice->first, slice->last))
-                    EXPECT_FALSE(entry.starts_with(kRuler)) << entry;
+                    EXPECT_FALSE(entry.starts_with(kHeadingRuler)) << entry;
                 slices.emplace(slice->first, slice->last);
             }
         }

@@ -15,12 +15,10 @@
 namespace {
 
 constexpr std::uint16_t kHighestId = std::numeric_limits<std::uint16_t>::max();
-// A blank and thirty equals signs: both ends of a section marker.
-constexpr std::string_view kRuler = " ==============================";
 
-std::string markerText(std::string_view name, std::string_view ending = kRuler)
+std::string markerText(std::string_view name, std::string_view ending = kHeadingRuler)
 {
-    std::string text(kRuler);
+    std::string text(kHeadingRuler);
     text += name;
     text += ending;
     return text;
@@ -28,7 +26,7 @@ std::string markerText(std::string_view name, std::string_view ending = kRuler)
 
 bool isSectionMarker(std::string_view text)
 {
-    return text.starts_with(kRuler);
+    return text.starts_with(kHeadingRuler);
 }
 
 std::vector<std::string> loadRange(std::uint16_t first, std::uint16_t last)

@@ -19,11 +19,11 @@ std::vector<TokenKind> kindsBetween(ScriptEditor& editor, long from, long to)
 }
 
 // Accessibility as it runs while a screen reader listens.
-struct ScreenReader {
-    ScreenReader() { QAccessible::setActive(true); }
-    ~ScreenReader() { QAccessible::setActive(false); }
-    ScreenReader(const ScreenReader&) = delete;
-    ScreenReader& operator=(const ScreenReader&) = delete;
+struct ActiveAccessibility {
+    ActiveAccessibility() { QAccessible::setActive(true); }
+    ~ActiveAccessibility() { QAccessible::setActive(false); }
+    ActiveAccessibility(const ActiveAccessibility&) = delete;
+    ActiveAccessibility& operator=(const ActiveAccessibility&) = delete;
 };
 
 TEST(LargeScript, AKeystrokeInTheMiddleCorrectsItsLineAndLeavesTheRest)
@@ -40,7 +40,7 @@ TEST(LargeScript, AKeystrokeInTheMiddleCorrectsItsLineAndLeavesTheRest)
 
     // A screen reader reads the text as it asks for it, a line here and there; the keystrokes
     // below are told to it as they come.
-    const ScreenReader screenReader;
+    const ActiveAccessibility accessibility;
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&editor);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::EditableText);

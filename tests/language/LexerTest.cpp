@@ -11,16 +11,16 @@
 
 namespace {
 
-struct Seen {
+struct SeenLexeme {
     Lex kind;
     std::string text;
 
-    friend bool operator==(const Seen&, const Seen&) = default;
+    friend bool operator==(const SeenLexeme&, const SeenLexeme&) = default;
 };
 
-std::vector<Seen> lexemesOf(std::string_view text, Quotes quotes)
+std::vector<SeenLexeme> lexemesOf(std::string_view text, Quotes quotes)
 {
-    std::vector<Seen> seen;
+    std::vector<SeenLexeme> seen;
     Lexer lexer(text, quotes);
     for (Lexeme lexeme = lexer.next(); lexeme.kind != Lex::End; lexeme = lexer.next())
         seen.push_back({lexeme.kind, std::string(text.substr(lexeme.begin, lexeme.end - lexeme.begin))});
@@ -31,24 +31,24 @@ TEST(Lexer, QuotesAreTheOnePlaceColouringAndReadingPart)
 {
     constexpr std::string_view text = "say \"ai2_spawn #x\" 1";
     EXPECT_EQ(lexemesOf(text, Quotes::Honoured),
-              (std::vector<Seen>{{Lex::Word, "say"}, {Lex::String, "\"ai2_spawn #x\""}, {Lex::Number, "1"}}));
+              (std::vector<SeenLexeme>{{Lex::Word, "say"}, {Lex::String, "\"ai2_spawn #x\""}, {Lex::Number, "1"}}));
     // Ignored, the quote is punctuation and what follows reads as code, up to the comment.
     EXPECT_EQ(lexemesOf(text, Quotes::Ignored),
-              (std::vector<Seen>{{Lex::Word, "say"}, {Lex::Punct, "\""}, {Lex::Word, "ai2_spawn"},
+              (std::vector<SeenLexeme>{{Lex::Word, "say"}, {Lex::Punct, "\""}, {Lex::Word, "ai2_spawn"},
                                  {Lex::Comment, "#x\" 1"}}));
 }
 
 TEST(Lexer, AnOpenStringEndsWithItsLine)
 {
     EXPECT_EQ(lexemesOf("\"open\r\nx", Quotes::Honoured),
-              (std::vector<Seen>{{Lex::String, "\"open"}, {Lex::LineEnd, "\r\n"}, {Lex::Word, "x"}}));
+              (std::vector<SeenLexeme>{{Lex::String, "\"open"}, {Lex::LineEnd, "\r\n"}, {Lex::Word, "x"}}));
 }
 
 TEST(Lexer, NumbersFollowTheSameRuleWithEitherOption)
 {
     for (const Quotes quotes : {Quotes::Ignored, Quotes::Honoured}) {
         EXPECT_EQ(lexemesOf(".75 1.5.3 3d2 12e", quotes),
-                  (std::vector<Seen>{{Lex::Punct, "."}, {Lex::Number, "75"}, {Lex::Number, "1.5"}, {Lex::Punct, "."},
+                  (std::vector<SeenLexeme>{{Lex::Punct, "."}, {Lex::Number, "75"}, {Lex::Number, "1.5"}, {Lex::Punct, "."},
                                      {Lex::Number, "3"}, {Lex::Number, "3d2"}, {Lex::Number, "12"}, {Lex::Word, "e"}}));
     }
 }

@@ -15,14 +15,14 @@
 
 namespace {
 
-struct Seen {
+struct SeenName {
     std::string name;
     NameRole role;
     CallForm form;
     int line;
 
-    friend bool operator==(const Seen&, const Seen&) = default;
-    friend void PrintTo(const Seen& seen, std::ostream* out)
+    friend bool operator==(const SeenName&, const SeenName&) = default;
+    friend void PrintTo(const SeenName& seen, std::ostream* out)
     {
         *out << '"' << seen.name << "\" role " << int(seen.role) << " form " << int(seen.form) << " line "
              << seen.line;
@@ -30,9 +30,9 @@ struct Seen {
 };
 
 // The names a script's reading found, other than plain words, in text order.
-std::vector<Seen> namesOf(std::string_view text)
+std::vector<SeenName> namesOf(std::string_view text)
 {
-    std::vector<Seen> seen;
+    std::vector<SeenName> seen;
     for (const NameUse& use : readScript(text).names) {
         if (use.role != NameRole::Word)
             seen.push_back({std::string(nameText(text, use)), use.role, use.form, int(use.line)});
@@ -50,7 +50,7 @@ std::vector<std::string> wordsOf(std::string_view text)
     return words;
 }
 
-Seen call(std::string name, CallForm form, int line)
+SeenName call(std::string name, CallForm form, int line)
 {
     return {std::move(name), NameRole::Call, form, line};
 }
@@ -60,12 +60,12 @@ constexpr auto kWords = CallForm::Words;
 constexpr auto kParenthesised = CallForm::Parenthesised;
 
 // A text with one '|' where the caret stands.
-struct AtCaret {
+struct TextAtCaret {
     std::string text;
     std::size_t caret;
 };
 
-AtCaret atCaret(std::string_view marked)
+TextAtCaret textAtCaret(std::string_view marked)
 {
     const std::size_t caret = marked.find('|');
     std::string text(marked);
@@ -240,7 +240,7 @@ TEST(ScriptReader, ReadsBothCallFormsMixedAndTheBareName)
                                   "\tsleep 60\n"
                                   "\tsleep7\n"
                                   "}\n");
-    EXPECT_EQ(namesOf(text), (std::vector<Seen>{{"main", NameRole::Function, CallForm::None, 1},
+    EXPECT_EQ(namesOf(text), (std::vector<SeenName>{{"main", NameRole::Function, CallForm::None, 1},
                                                  call("ai2_spawn", kWords, 3),
                                                  call("trigvolume_enable", kWords, 4),
                                                  call("target_set", kParenthesised, 5),
@@ -259,7 +259,7 @@ TEST(ScriptReader, SeparatesWordArgumentsByBlanksOrTabsAlike)
 {
     const std::string text = "ai2_spawn\tMuro  \t Barabus\t\t1\n"
                              "ai2_spawn Muro Barabus 1\n";
-    EXPECT_EQ(namesOf(text), (std::vector<Seen>{call("ai2_spawn", kWords, 1), call("ai2_spawn", kWords, 2)}));
+    EXPECT_EQ(namesOf(text), (std::vector<SeenName>{call("ai2_spawn", kWords, 1), call("ai2_spawn", kWords, 2)}));
     EXPECT_EQ(wordsOf(text), (std::vector<std::string>{"Muro", "Barabus", "Muro", "Barabus"}));
 }
 
@@ -271,7 +271,7 @@ TEST(ScriptReader, FindsCallsInsideConditionsAndValues)
                                   "}\n"
                                   "var int x = some_function(1);\n"
                                   "if (a eq 1 and b ne 2) { }\n");
-    EXPECT_EQ(namesOf(text), (std::vector<Seen>{call("chr_has_lsi", kParenthesised, 1),
+    EXPECT_EQ(namesOf(text), (std::vector<SeenName>{call("chr_has_lsi", kParenthesised, 1),
                                                  call("win", kBare, 1),
                                                  call("lose", kBare, 1),
                                                  call("trigvolume_count", kParenthesised, 2),
@@ -286,7 +286,7 @@ TEST(ScriptReader, ReadsAssignmentsWithOrWithoutBlanks)
     const std::string text = "counter = counter - 1\n"
                              "gl_fog_start=.99\n"
                              "chr_unkillable Konoko = 1\n";
-    EXPECT_EQ(namesOf(text), (std::vector<Seen>{{"counter", NameRole::Assignment, CallForm::None, 1},
+    EXPECT_EQ(namesOf(text), (std::vector<SeenName>{{"counter", NameRole::Assignment, CallForm::None, 1},
                                                  {"gl_fog_start", NameRole::Assignment, CallForm::None, 2},
                                                  call("chr_unkillable", kWords, 3)}));
 }
@@ -302,7 +302,7 @@ TEST(ScriptReader, CommentsAndStringsHoldAnything)
                                   "}\n");
     const ScriptOutline outline = readScript(text);
     EXPECT_TRUE(outline.problems.empty());
-    EXPECT_EQ(namesOf(text), (std::vector<Seen>{{"main", NameRole::Function, CallForm::None, 2},
+    EXPECT_EQ(namesOf(text), (std::vector<SeenName>{{"main", NameRole::Function, CallForm::None, 2},
                                                  call("dmsg", kWords, 4),
                                                  call("dmsg", kWords, 5),
                                                  call("cm_reset", kBare, 6)}));
@@ -459,7 +459,7 @@ TEST(ScriptReader, TellsWhichArgumentTheCaretIsInForBothCallForms)
         {"counter = |", "", -1, "", CallForm::None},
     };
     for (const Case& c : cases) {
-        const AtCaret at = atCaret(c.marked);
+        const TextAtCaret at = textAtCaret(c.marked);
         const CaretContext context = contextAt(at.text, at.caret);
         EXPECT_EQ(context.place, CaretContext::Place::Code) << c.marked;
         EXPECT_EQ(context.inCall, !c.callee.empty()) << c.marked;
@@ -474,12 +474,12 @@ TEST(ScriptReader, TellsWhichArgumentTheCaretIsInForBothCallForms)
 
 TEST(ScriptReader, GivesThePartialWordBeforeTheCaret)
 {
-    AtCaret at = atCaret("\tAI2_Sp|awn Muro");
+    TextAtCaret at = textAtCaret("\tAI2_Sp|awn Muro");
     CaretContext context = contextAt(at.text, at.caret);
     EXPECT_EQ(context.word, "AI2_Sp");
     EXPECT_EQ(context.wordBegin, 1u);
 
-    at = atCaret("ai2_spawn |");
+    at = textAtCaret("ai2_spawn |");
     EXPECT_EQ(contextAt(at.text, at.caret).word, "");
     EXPECT_EQ(contextAt(at.text, at.caret).wordBegin, at.caret);
 }
@@ -487,17 +487,17 @@ TEST(ScriptReader, GivesThePartialWordBeforeTheCaret)
 TEST(ScriptReader, KnowsWhenTheCaretIsInACommentOrAString)
 {
     for (const std::string_view marked : {"ai2_spawn Muro # note ai2_|", "#|", "# { ( \"|\n", "\t# \"quoted\" |"}) {
-        const AtCaret at = atCaret(marked);
+        const TextAtCaret at = textAtCaret(marked);
         const CaretContext context = contextAt(at.text, at.caret);
         EXPECT_EQ(context.place, CaretContext::Place::Comment) << marked;
         EXPECT_EQ(context.word, "") << marked;
     }
     for (const std::string_view marked : {"dmsg \"ai2_|\"", "dmsg \"open ai2_|", "dmsg \"|"}) {
-        const AtCaret at = atCaret(marked);
+        const TextAtCaret at = textAtCaret(marked);
         EXPECT_EQ(contextAt(at.text, at.caret).place, CaretContext::Place::String) << marked;
     }
     for (const std::string_view marked : {"|# note", "dmsg \"x\"|", "dmsg \"x\" ai|", "# a\nai|"}) {
-        const AtCaret at = atCaret(marked);
+        const TextAtCaret at = textAtCaret(marked);
         EXPECT_EQ(contextAt(at.text, at.caret).place, CaretContext::Place::Code) << marked;
     }
 }
@@ -505,7 +505,7 @@ TEST(ScriptReader, KnowsWhenTheCaretIsInACommentOrAString)
 TEST(ScriptReader, ReadsBackTheCallOfTheCaretsStatement)
 {
     const auto read = [](std::string_view marked) {
-        const AtCaret at = atCaret(marked);
+        const TextAtCaret at = textAtCaret(marked);
         const CallStatement statement = statementAt(at.text, at.caret);
         std::vector<std::string> words{std::string(statement.callee)};
         for (const CallStatement::Argument& argument : statement.arguments)
@@ -523,7 +523,7 @@ TEST(ScriptReader, ReadsBackTheCallOfTheCaretsStatement)
     EXPECT_EQ(read("if (x) { ai2_spawn Muro } else { ai2_kill Muro }|"), (Words{"ai2_kill", "Muro"}));
     EXPECT_EQ(read("counter = 3|"), (Words{""}));
     EXPECT_EQ(read("# ai2_spawn Muro|"), (Words{""}));
-    const AtCaret at = atCaret("ai2_spawn  Muro|");
+    const TextAtCaret at = textAtCaret("ai2_spawn  Muro|");
     const CallStatement statement = statementAt(at.text, at.caret);
     EXPECT_EQ(statement.form, CallForm::Words);
     ASSERT_EQ(statement.arguments.size(), 1u);

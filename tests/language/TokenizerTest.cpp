@@ -11,22 +11,22 @@ namespace {
 
 using probe::runs;
 
-struct Seen {
+struct SeenToken {
     std::size_t begin;
     std::size_t end;
     TokenKind kind;
     std::string spelling;
 
-    friend bool operator==(const Seen&, const Seen&) = default;
-    friend void PrintTo(const Seen& seen, std::ostream* out)
+    friend bool operator==(const SeenToken&, const SeenToken&) = default;
+    friend void PrintTo(const SeenToken& seen, std::ostream* out)
     {
         *out << '[' << seen.begin << ',' << seen.end << ") kind " << int(seen.kind) << " '" << seen.spelling << "'";
     }
 };
 
-std::vector<Seen> tokensOf(std::string_view text, const ScriptVocabulary& vocabulary = ScriptVocabulary::standard())
+std::vector<SeenToken> tokensOf(std::string_view text, const ScriptVocabulary& vocabulary = ScriptVocabulary::standard())
 {
-    std::vector<Seen> seen;
+    std::vector<SeenToken> seen;
     Tokenizer tokenizer(text, vocabulary);
     while (const std::optional<Token> token = tokenizer.next())
         seen.push_back({token->begin, token->end, token->kind, std::string(token->spelling)});
@@ -36,7 +36,7 @@ std::vector<Seen> tokensOf(std::string_view text, const ScriptVocabulary& vocabu
 TEST(Tokenizer, ReadsEachKindOfToken)
 {
     EXPECT_EQ(tokensOf("func ai2_spawn Barabus 12 = # note"),
-              (std::vector<Seen>{{0, 4, kKeyword, "func"},
+              (std::vector<SeenToken>{{0, 4, kKeyword, "func"},
                                  {5, 14, kCommand, "ai2_spawn"},
                                  {15, 22, kCharacter, ""},
                                  {23, 25, kNumber, ""},
@@ -53,7 +53,7 @@ TEST(Tokenizer, EmptyOrPlainTextHasNoTokens)
 
 TEST(Tokenizer, EachOperatorIsAKeywordTokenOfItsOwn)
 {
-    EXPECT_EQ(tokensOf("(){}="), (std::vector<Seen>{{0, 1, kKeyword, ""},
+    EXPECT_EQ(tokensOf("(){}="), (std::vector<SeenToken>{{0, 1, kKeyword, ""},
                                                      {1, 2, kKeyword, ""},
                                                      {2, 3, kKeyword, ""},
                                                      {3, 4, kKeyword, ""},
@@ -68,74 +68,74 @@ TEST(Tokenizer, EachOperatorIsAKeywordTokenOfItsOwn)
 
 TEST(Tokenizer, NumbersTakeWhatStringToDoubleTakesFromADigitOn)
 {
-    const auto number = [](std::size_t begin, std::size_t end) { return Seen{begin, end, kNumber, ""}; };
-    EXPECT_EQ(tokensOf("1.5.3"), (std::vector<Seen>{number(0, 3), number(4, 5)}));
-    EXPECT_EQ(tokensOf("3d2"), (std::vector<Seen>{number(0, 3)}));
-    EXPECT_EQ(tokensOf("1.5e3"), (std::vector<Seen>{number(0, 5)}));
-    EXPECT_EQ(tokensOf("2E-7 1e+5 4D2"), (std::vector<Seen>{number(0, 4), number(5, 9), number(10, 13)}));
+    const auto number = [](std::size_t begin, std::size_t end) { return SeenToken{begin, end, kNumber, ""}; };
+    EXPECT_EQ(tokensOf("1.5.3"), (std::vector<SeenToken>{number(0, 3), number(4, 5)}));
+    EXPECT_EQ(tokensOf("3d2"), (std::vector<SeenToken>{number(0, 3)}));
+    EXPECT_EQ(tokensOf("1.5e3"), (std::vector<SeenToken>{number(0, 5)}));
+    EXPECT_EQ(tokensOf("2E-7 1e+5 4D2"), (std::vector<SeenToken>{number(0, 4), number(5, 9), number(10, 13)}));
     // An exponent letter without digits after it is no part of the number.
-    EXPECT_EQ(tokensOf("12e"), (std::vector<Seen>{number(0, 2)}));
-    EXPECT_EQ(tokensOf("4e+"), (std::vector<Seen>{number(0, 1)}));
-    EXPECT_EQ(tokensOf("4e-x"), (std::vector<Seen>{number(0, 1)}));
+    EXPECT_EQ(tokensOf("12e"), (std::vector<SeenToken>{number(0, 2)}));
+    EXPECT_EQ(tokensOf("4e+"), (std::vector<SeenToken>{number(0, 1)}));
+    EXPECT_EQ(tokensOf("4e-x"), (std::vector<SeenToken>{number(0, 1)}));
     // No sign, and no leading point.
-    EXPECT_EQ(tokensOf("-4"), (std::vector<Seen>{number(1, 2)}));
-    EXPECT_EQ(tokensOf("+6"), (std::vector<Seen>{number(1, 2)}));
-    EXPECT_EQ(tokensOf(".75"), (std::vector<Seen>{number(1, 3)}));
-    EXPECT_EQ(tokensOf("7."), (std::vector<Seen>{number(0, 2)}));
-    EXPECT_EQ(tokensOf("007"), (std::vector<Seen>{number(0, 3)}));
+    EXPECT_EQ(tokensOf("-4"), (std::vector<SeenToken>{number(1, 2)}));
+    EXPECT_EQ(tokensOf("+6"), (std::vector<SeenToken>{number(1, 2)}));
+    EXPECT_EQ(tokensOf(".75"), (std::vector<SeenToken>{number(1, 3)}));
+    EXPECT_EQ(tokensOf("7."), (std::vector<SeenToken>{number(0, 2)}));
+    EXPECT_EQ(tokensOf("007"), (std::vector<SeenToken>{number(0, 3)}));
     // Letters after a number are a word of their own.
-    EXPECT_EQ(tokensOf("12abc"), (std::vector<Seen>{number(0, 2)}));
-    EXPECT_EQ(tokensOf("0x1F"), (std::vector<Seen>{number(0, 1)}));
-    EXPECT_EQ(tokensOf("12if"), (std::vector<Seen>{number(0, 2), {2, 4, kKeyword, "if"}}));
+    EXPECT_EQ(tokensOf("12abc"), (std::vector<SeenToken>{number(0, 2)}));
+    EXPECT_EQ(tokensOf("0x1F"), (std::vector<SeenToken>{number(0, 1)}));
+    EXPECT_EQ(tokensOf("12if"), (std::vector<SeenToken>{number(0, 2), {2, 4, kKeyword, "if"}}));
 }
 
 TEST(Tokenizer, WordsMayHoldDigitsButNotStartWithThem)
 {
-    EXPECT_EQ(tokensOf("ai2_spawn"), (std::vector<Seen>{{0, 9, kCommand, "ai2_spawn"}}));
+    EXPECT_EQ(tokensOf("ai2_spawn"), (std::vector<SeenToken>{{0, 9, kCommand, "ai2_spawn"}}));
     EXPECT_TRUE(tokensOf("_9lives if2 a1 _if if_").empty());
 }
 
 TEST(Tokenizer, CommentRunsToTheNextLineEnd)
 {
-    EXPECT_EQ(tokensOf("# a\rif"), (std::vector<Seen>{{0, 3, kComment, ""}, {4, 6, kKeyword, "if"}}));
-    EXPECT_EQ(tokensOf("# a\nif"), (std::vector<Seen>{{0, 3, kComment, ""}, {4, 6, kKeyword, "if"}}));
-    EXPECT_EQ(tokensOf("# a\r\nif"), (std::vector<Seen>{{0, 3, kComment, ""}, {5, 7, kKeyword, "if"}}));
-    EXPECT_EQ(tokensOf("x = 1 # to the end"), (std::vector<Seen>{{2, 3, kKeyword, ""}, {4, 5, kNumber, ""},
+    EXPECT_EQ(tokensOf("# a\rif"), (std::vector<SeenToken>{{0, 3, kComment, ""}, {4, 6, kKeyword, "if"}}));
+    EXPECT_EQ(tokensOf("# a\nif"), (std::vector<SeenToken>{{0, 3, kComment, ""}, {4, 6, kKeyword, "if"}}));
+    EXPECT_EQ(tokensOf("# a\r\nif"), (std::vector<SeenToken>{{0, 3, kComment, ""}, {5, 7, kKeyword, "if"}}));
+    EXPECT_EQ(tokensOf("x = 1 # to the end"), (std::vector<SeenToken>{{2, 3, kKeyword, ""}, {4, 5, kNumber, ""},
                                                                   {6, 18, kComment, ""}}));
-    EXPECT_EQ(tokensOf("#"), (std::vector<Seen>{{0, 1, kComment, ""}}));
-    EXPECT_EQ(tokensOf("##"), (std::vector<Seen>{{0, 2, kComment, ""}}));
+    EXPECT_EQ(tokensOf("#"), (std::vector<SeenToken>{{0, 1, kComment, ""}}));
+    EXPECT_EQ(tokensOf("##"), (std::vector<SeenToken>{{0, 2, kComment, ""}}));
     // Quotes and braces in a comment are comment.
-    EXPECT_EQ(tokensOf("# \"a\" { if ( } = 5"), (std::vector<Seen>{{0, 18, kComment, ""}}));
-    EXPECT_EQ(tokensOf("\"#\" if"), (std::vector<Seen>{{1, 6, kComment, ""}}));
+    EXPECT_EQ(tokensOf("# \"a\" { if ( } = 5"), (std::vector<SeenToken>{{0, 18, kComment, ""}}));
+    EXPECT_EQ(tokensOf("\"#\" if"), (std::vector<SeenToken>{{1, 6, kComment, ""}}));
 }
 
 TEST(Tokenizer, ZeroByteIsGapEverywhere)
 {
     using namespace std::string_literals;
-    EXPECT_EQ(tokensOf("if\0if"s), (std::vector<Seen>{{0, 2, kKeyword, "if"}, {3, 5, kKeyword, "if"}}));
+    EXPECT_EQ(tokensOf("if\0if"s), (std::vector<SeenToken>{{0, 2, kKeyword, "if"}, {3, 5, kKeyword, "if"}}));
     EXPECT_TRUE(tokensOf("fu\0nc"s).empty());
-    EXPECT_EQ(tokensOf("1\0"s "2"), (std::vector<Seen>{{0, 1, kNumber, ""}, {2, 3, kNumber, ""}}));
+    EXPECT_EQ(tokensOf("1\0"s "2"), (std::vector<SeenToken>{{0, 1, kNumber, ""}, {2, 3, kNumber, ""}}));
     // A comment goes on past it to the line end.
-    EXPECT_EQ(tokensOf("# a\0b\r\nif"s), (std::vector<Seen>{{0, 5, kComment, ""}, {7, 9, kKeyword, "if"}}));
+    EXPECT_EQ(tokensOf("# a\0b\r\nif"s), (std::vector<SeenToken>{{0, 5, kComment, ""}, {7, 9, kKeyword, "if"}}));
 }
 
 TEST(Tokenizer, BytesFromTheUpperHalfAreGapAndEndAWord)
 {
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const std::string text = "if" + std::string(1, char(byte)) + "if";
-        EXPECT_EQ(tokensOf(text), (std::vector<Seen>{{0, 2, kKeyword, "if"}, {3, 5, kKeyword, "if"}})) << byte;
-        EXPECT_EQ(tokensOf(std::string(1, char(byte)) + "5"), (std::vector<Seen>{{1, 2, kNumber, ""}})) << byte;
+        EXPECT_EQ(tokensOf(text), (std::vector<SeenToken>{{0, 2, kKeyword, "if"}, {3, 5, kKeyword, "if"}})) << byte;
+        EXPECT_EQ(tokensOf(std::string(1, char(byte)) + "5"), (std::vector<SeenToken>{{1, 2, kNumber, ""}})) << byte;
     }
     // As the editor holds them, UTF-8 sequences.
     EXPECT_EQ(tokensOf("func\xC3\xA9if \xE2\x82\xAC" "FORK"),
-              (std::vector<Seen>{{0, 4, kKeyword, "func"}, {6, 8, kKeyword, "if"}, {12, 16, kKeyword, "fork"}}));
+              (std::vector<SeenToken>{{0, 4, kKeyword, "func"}, {6, 8, kKeyword, "if"}, {12, 16, kKeyword, "fork"}}));
     EXPECT_EQ(probe::kindsOf("caf\xC3\xA9 1"), runs({{6, kGap}, {1, kNumber}}));
 }
 
 TEST(Tokenizer, KeywordsAndCommandsCarryTheirListsSpelling)
 {
     const std::string text = "FUNC func Func PLXN plxn RAVOK AI2_SPAWN ai2_debug_showsettingids";
-    const std::vector<Seen> seen = tokensOf(text);
+    const std::vector<SeenToken> seen = tokensOf(text);
     ASSERT_EQ(seen.size(), 8u);
     EXPECT_EQ(seen[0].spelling, "func");
     EXPECT_EQ(seen[1].spelling, "func");
@@ -143,7 +143,7 @@ TEST(Tokenizer, KeywordsAndCommandsCarryTheirListsSpelling)
     EXPECT_EQ(seen[3].spelling, "PLXN");
     EXPECT_EQ(seen[4].spelling, "PLXN");
     EXPECT_EQ(seen[5].spelling, "Ravok");
-    EXPECT_EQ(seen[6], (Seen{31, 40, kCommand, "ai2_spawn"}));
+    EXPECT_EQ(seen[6], (SeenToken{31, 40, kCommand, "ai2_spawn"}));
     EXPECT_EQ(seen[7].spelling, "ai2_debug_showsettingIDs");
 
     Tokenizer tokenizer(text);
@@ -156,9 +156,9 @@ TEST(Tokenizer, KeywordsAndCommandsCarryTheirListsSpelling)
 TEST(Tokenizer, CharacterNamesMatchOnlyInTheirOwnCase)
 {
     const std::string text = "Barabus BARABUS barabus Griffin";
-    const std::vector<Seen> seen = tokensOf(text);
+    const std::vector<SeenToken> seen = tokensOf(text);
     // "barabus" is an entry of its own; "BARABUS" is none.
-    EXPECT_EQ(seen, (std::vector<Seen>{{0, 7, kCharacter, ""}, {16, 23, kCharacter, ""}, {24, 31, kCharacter, ""}}));
+    EXPECT_EQ(seen, (std::vector<SeenToken>{{0, 7, kCharacter, ""}, {16, 23, kCharacter, ""}, {24, 31, kCharacter, ""}}));
 
     Tokenizer tokenizer(text);
     while (const std::optional<Token> token = tokenizer.next())
@@ -180,7 +180,7 @@ TEST(Tokenizer, AKeywordWinsOverACommandAndACommandOverACharacterName)
                                       {" BOTH Twice ", WordList::Matching::IgnoreCase},
                                       {" Both Twice Name ", WordList::Matching::ExactCase}};
     EXPECT_EQ(tokensOf("both twice Twice Name name", vocabulary),
-              (std::vector<Seen>{{0, 4, kKeyword, "Both"},
+              (std::vector<SeenToken>{{0, 4, kKeyword, "Both"},
                                  {5, 10, kCommand, "Twice"},
                                  {11, 16, kCommand, "Twice"},
                                  {17, 21, kCharacter, ""}}));

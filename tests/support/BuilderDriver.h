@@ -15,6 +15,11 @@
 #include <vector>
 
 // Drives the command builder of a window under test the way a user picks entries.
+// What the builder's custom line and its hint show before the user chooses anything.
+inline const std::string kFiller(50, '=');
+inline const std::string kHintAsShown =
+    "-> 'CTRL+ENTER' = NEW LINE.\r\n\r\n-> 'CTRL+TAB'     = TAB.\r\n\r\n-> EDITING KEY ARE ENABLED.";
+
 class BuilderDriver {
 public:
     explicit BuilderDriver(MainWindowUnderTest& main) : m_main(main) {}

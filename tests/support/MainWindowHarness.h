@@ -3,8 +3,11 @@
 #include "app/MainWindow.h"
 #include "editor/ScriptEditor.h"
 
+#include <QApplication>
 #include <QSettings>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
@@ -12,6 +15,13 @@
 
 // The main window as it stands after start-up, shown, so a test drives it with events and then
 // looks at it. Controls are found by their object names.
+// Makes `window` the active window at once, as the window system would on a click.
+inline void MakeActive(QWidget* window)
+{
+    QApplication::setActiveWindow(window);
+    ASSERT_EQ(QApplication::activeWindow(), window);
+}
+
 class MainWindowUnderTest {
 public:
     MainWindowUnderTest() { window.show(); }
