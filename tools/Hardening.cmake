@@ -18,6 +18,8 @@ if(QUARN_SANITIZE)
   set(QUARN_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_compile_options(${QUARN_SANITIZER_FLAGS})
   add_link_options(${QUARN_SANITIZER_FLAGS})
+  # Lets a test scale down work that only the size of makes slow under the sanitizers.
+  add_compile_definitions(QUARN_SANITIZED)
 
   # The runtime options every instrumented program of this build runs with. They are written to
   # sanitizer-env.sh in the build folder for scripts, and set for CTest by a file it includes
