@@ -4,12 +4,12 @@
 # tests come last so that their summary closes the output. Fails if anything fails.
 #
 # Usage: tools/hardening.sh [build-folder]      (default: build-hardening)
-#   FUZZ_SECONDS  how long each fuzz target runs (default 30)
+#   FUZZ_SECONDS  how long each fuzz target runs (default 20)
 #   FUZZ_SEED     libFuzzer's seed; each run prints the one it used, to repeat its mutations
 set -euo pipefail
 build=$(realpath -m "${1:-$(dirname "$0")/../build-hardening}")
 cd "$(dirname "$0")/.."
-fuzz_seconds=${FUZZ_SECONDS:-30}
+fuzz_seconds=${FUZZ_SECONDS:-20}
 # libFuzzer takes 0 for "pick one"; any other seed from 1 to 2^31-1 repeats a run.
 seed=${FUZZ_SEED:-$(( $(od -An -N4 -tu4 /dev/urandom) % 2147483647 + 1 ))}
 
@@ -58,7 +58,7 @@ fuzz fuzz_script_round_trip script || failed=1
 fuzz fuzz_language script || failed=1
 
 echo "== Tests under the sanitizers"
-ctest --test-dir "$build" --output-on-failure --timeout 600 || failed=1
+ctest --test-dir "$build" --output-on-failure --timeout 600 --parallel "$(nproc)" || failed=1
 
 if [ "$failed" -ne 0 ]; then
     echo "== Hardening FAILED: see the fuzz and test output above"
