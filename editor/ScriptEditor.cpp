@@ -208,7 +208,8 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
     m_assistant->setAnalysis(nullptr);
     report(10);
     // Corrected no further along a line than its reach: the rests of long lines stay as they are.
-    const auto script = std::make_shared<const std::string>(openedScriptText(std::move(fileBytes)));
+    // Its memory serves the copies of the text that follow, as theirs serve each other.
+    const auto script = m_snapshots.adopt(openedScriptText(std::move(fileBytes)));
     // The rests of the text that is here go with it, not before.
     LineCuts cuts;
     std::vector<std::size_t> marks;

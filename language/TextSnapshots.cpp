@@ -38,6 +38,11 @@ std::shared_ptr<const std::string> TextSnapshots::copy(std::span<const std::stri
     return std::shared_ptr<const std::string>(text.release(), GiveBack{m_spare});
 }
 
+std::shared_ptr<const std::string> TextSnapshots::adopt(std::string text)
+{
+    return std::shared_ptr<const std::string>(new std::string(std::move(text)), GiveBack{m_spare});
+}
+
 void TextSnapshots::prepareAnother(const std::shared_ptr<const std::string>& copy)
 {
     const GiveBack* giveBack = std::get_deleter<GiveBack>(copy);

@@ -21,6 +21,9 @@ public:
         return copy(parts);
     }
 
+    // Takes `text` as a copy of this kind, whose memory serves a later copy once no one holds it.
+    std::shared_ptr<const std::string> adopt(std::string text);
+
     // Makes memory ready for the next copy as large as `copy`, which this made: for a thread
     // that may wait, so that the next copy does not.
     static void prepareAnother(const std::shared_ptr<const std::string>& copy);

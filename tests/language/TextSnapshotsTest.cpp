@@ -51,6 +51,21 @@ TEST(TextSnapshots, MemoryMadeReadyHasRoomForTyping)
     TextSnapshots::prepareAnother(std::make_shared<const std::string>("elsewhere"));
 }
 
+TEST(TextSnapshots, AnAdoptedTextServesTheCopiesAfterIt)
+{
+    TextSnapshots snapshots;
+    auto loaded = snapshots.adopt(std::string(1 << 20, 'l'));
+    TextSnapshots::prepareAnother(loaded);
+    const char* const adopted = loaded->data();
+    const auto typed = snapshots.copy(*loaded, "k");
+    EXPECT_NE(typed->data(), adopted);
+    EXPECT_EQ(typed->size(), (1u << 20) + 1);
+    // Once no one holds the loaded text, its memory is the next copy's.
+    loaded.reset();
+    const auto later = snapshots.copy(std::string(1 << 19, 'm'));
+    EXPECT_EQ(later->data(), adopted);
+}
+
 TEST(TextSnapshots, SnapshotsOutliveTheirSource)
 {
     std::shared_ptr<const std::string> kept;
