@@ -109,6 +109,9 @@ ScriptEditor::ScriptEditor(QWidget* parent)
     setCaretForegroundColor(QColor(Qt::white));
     setSelectionBackgroundColor(palette().color(QPalette::Active, QPalette::Highlight));
     setSelectionForegroundColor(palette().color(QPalette::Active, QPalette::HighlightedText));
+    // A jump far into a large script colours the lines on the way there a slice at a time between
+    // events, not all at once before the window answers again: they show plain for a moment.
+    SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
     // The horizontal scroll bar grows with the longest line shown, from nothing.
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
