@@ -191,7 +191,9 @@ LevelPanel::~LevelPanel()
 
 void LevelPanel::showLevel(std::shared_ptr<const Level> level)
 {
-    m_pending = std::move(level);
+    // A level that was waiting for the panel to show may hold the last reading of a large script:
+    // the worker lets go of it.
+    m_language.release({}, {}, std::exchange(m_pending, std::move(level)));
     if (isVisible())
         outlineLevel();
 }
