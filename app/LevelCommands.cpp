@@ -4,6 +4,7 @@
 #include "app/ReferencesWindow.h"
 #include "app/ScriptTab.h"
 #include "app/ScriptTabs.h"
+#include "catalogue/Builtins.h"
 #include "editor/ScriptEditor.h"
 #include "language/LanguageService.h"
 #include "language/TextSearch.h"
@@ -71,15 +72,6 @@ QString undeclared(const NameAt& name, const char* action)
     default:
         return quoted + QStringLiteral(" is declared nowhere in the level.");
     }
-}
-
-// The texts are the same but for the letter case of the words the editor corrected as it opened
-// the script.
-bool sameButForCase(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 NameAt nameAt(const Level& level, std::size_t script, std::size_t offset, bool withUses, std::uint64_t document,
@@ -335,7 +327,9 @@ bool LevelCommands::applyEdits(ScriptTab& asking, const LevelEdits& edits, const
         ScriptTab* tab = m_open(script->path, true);
         if (!tab)
             return false;
-        if (!sameButForCase(*tab->editor()->snapshot(), level.script(script->script).text())) {
+        // The editor corrects the letter case of words as it opens a script, so the texts may differ
+        // in that alone.
+        if (!sameName(*tab->editor()->snapshot(), level.script(script->script).text())) {
             refuse(QStringLiteral("%1 changed on disk while the %2 was worked out.").arg(tab->name(), what) + unchanged);
             return false;
         }
