@@ -21,14 +21,30 @@ bool write(const QString& path, const char* text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == qint64(std::strlen(text));
 }
 
+// The service delivers through the event loop, into scripts of a folder of the test's own.
+class LanguageServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    // Runs the event loop until `done` holds, or gives up after half a minute.
+    template <typename Done>
+    static void waitUntil(Done done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+
+    int argc = 0;
+    QCoreApplication application{argc, nullptr};
+    QTemporaryDir folder;
+};
+
 // A second request for the same text, made after a file of the folder changed, is what the
 // window shows: the first one, done or not, read the folder as it was.
-TEST(LanguageService, DeliversOnlyTheNewestRequest)
+TEST_F(LanguageServiceTest, DeliversOnlyTheNewestRequest)
 {
-    int argc = 0;
-    QCoreApplication application(argc, nullptr);
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString script = folder.filePath(QStringLiteral("level1_main.bsl"));
     ASSERT_TRUE(write(script, "level_start\r\n"));
     const auto text = std::make_shared<const std::string>("level_start\r\n");
@@ -50,22 +66,15 @@ TEST(LanguageService, DeliversOnlyTheNewestRequest)
     ASSERT_TRUE(write(folder.filePath(QStringLiteral("level1_start.bsl")), "func void level_start(void)\r\n{\r\n}\r\n"));
     service.request(1, 7, text, script);
 
-    QElapsedTimer clock;
-    clock.start();
-    while (knowsLevelStart.empty() && clock.elapsed() < 30000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    waitUntil([&] { return !knowsLevelStart.empty(); });
     ASSERT_EQ(knowsLevelStart.size(), 1u);
     EXPECT_TRUE(knowsLevelStart.front());
 }
 
 // Saved under another name, the old script's file is what its level holds again, not the text
 // the editor had for it.
-TEST(LanguageService, AClosedDocumentGivesWayToItsFile)
+TEST_F(LanguageServiceTest, AClosedDocumentGivesWayToItsFile)
 {
-    int argc = 0;
-    QCoreApplication application(argc, nullptr);
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString first = folder.filePath(QStringLiteral("a.bsl"));
     const QString second = folder.filePath(QStringLiteral("b.bsl"));
     ASSERT_TRUE(write(first, "func void on_disk(void)\r\n"));
@@ -74,14 +83,8 @@ TEST(LanguageService, AClosedDocumentGivesWayToItsFile)
     std::vector<ScriptReading> readings;
     QObject::connect(&service, &LanguageService::read,
                      [&](std::uint64_t, std::uint64_t, const ScriptReading& reading) { readings.push_back(reading); });
-    const auto waitForReading = [&] {
-        QElapsedTimer clock;
-        clock.start();
-        while (readings.empty() && clock.elapsed() < 30000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    };
     service.request(1, 1, std::make_shared<const std::string>("func void edited(void)\r\n"), first);
-    waitForReading();
+    waitUntil([&] { return !readings.empty(); });
     ASSERT_EQ(readings.size(), 1u);
     EXPECT_TRUE(readings.front().level->script(0).open);
 
@@ -89,7 +92,7 @@ TEST(LanguageService, AClosedDocumentGivesWayToItsFile)
     ASSERT_TRUE(write(second, "func void edited(void)\r\n"));
     service.closeDocument(1, first);
     service.request(1, 2, std::make_shared<const std::string>("func void edited(void)\r\n"), second);
-    waitForReading();
+    waitUntil([&] { return !readings.empty(); });
     ASSERT_EQ(readings.size(), 1u);
     ASSERT_EQ(readings.front().level->size(), 2u);
     EXPECT_FALSE(readings.front().level->script(0).open);
@@ -99,12 +102,8 @@ TEST(LanguageService, AClosedDocumentGivesWayToItsFile)
 
 // Two documents asked about one after the other are both read: a request overtakes only the
 // requests of its own document. A job asked for afterwards sees both texts in the level.
-TEST(LanguageService, DeliversTheNewestRequestOfEachDocumentAndRunsJobsAfterThem)
+TEST_F(LanguageServiceTest, DeliversTheNewestRequestOfEachDocumentAndRunsJobsAfterThem)
 {
-    int argc = 0;
-    QCoreApplication application(argc, nullptr);
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString first = folder.filePath(QStringLiteral("a.bsl"));
     const QString second = folder.filePath(QStringLiteral("b.bsl"));
 
@@ -128,10 +127,7 @@ TEST(LanguageService, DeliversTheNewestRequestOfEachDocumentAndRunsJobsAfterThem
         return [&unsavedAlone, alone] { unsavedAlone = alone; };
     });
 
-    QElapsedTimer clock;
-    clock.start();
-    while ((documents.size() < 3 || !unsavedAlone) && clock.elapsed() < 30000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    waitUntil([&] { return documents.size() >= 3 && unsavedAlone; });
     EXPECT_EQ(documents, (std::vector<std::uint64_t>{1, 2, 3}));
     EXPECT_EQ(openScripts, (std::vector<bool>{true, true}));
     EXPECT_TRUE(unsavedAlone);
