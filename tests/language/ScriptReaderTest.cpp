@@ -121,6 +121,30 @@ TEST(Builtins, IgnoreLetterCaseAndKeepTheirListsSpelling)
     EXPECT_EQ(NameHash()("GL_FOG_START"), NameHash()("gl_fog_start"));
 }
 
+// The hash takes eight bytes at a time and lowers their letters together: names that compare
+// equal hash equal at every length and with any byte around the letters, and a byte just outside
+// A..Z, or one of the code page's own letters, is no letter to lower.
+TEST(Builtins, NamesThatCompareEqualHashEqual)
+{
+    const NameHash hash;
+    const std::string bytes = "@AZ[`az{_09\x80\xC3\x89\xC3\xA9\x7F";
+    for (std::size_t length = 0; length <= 40; ++length) {
+        std::string name;
+        for (std::size_t i = 0; i < length; ++i)
+            name += bytes[(i * 7 + length) % bytes.size()];
+        std::string flipped = name;
+        for (char& c : flipped)
+            c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : lowered(c);
+        ASSERT_TRUE(sameName(name, flipped));
+        EXPECT_EQ(hash(name), hash(flipped)) << length;
+    }
+    EXPECT_NE(hash("@"), hash("`"));
+    EXPECT_NE(hash("["), hash("{"));
+    EXPECT_NE(hash("\xC3\x89"), hash("\xC3\xA9"));
+    EXPECT_NE(hash("ai2_spawn"), hash("ai2_spawn_"));
+    EXPECT_NE(hash("a"), hash(std::string_view("a\0", 2)));
+}
+
 TEST(Builtins, AssignableNamesAreVariablesAndTheBuildersAssignedCommands)
 {
     const Builtins& builtins = Builtins::standard();
