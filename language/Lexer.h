@@ -35,9 +35,9 @@ class Lexer {
 public:
     static constexpr char kCommentChar = '#';
 
-    // Reads from `lineStart`, the start of a line; lines count from 1 there.
-    explicit Lexer(std::string_view text, Quotes quotes, std::size_t lineStart = 0)
-        : m_text(text), m_quotes(quotes), m_position(lineStart), m_lineStart(lineStart)
+    // Reads from `lineStart`, the start of a line, which is line `line`.
+    explicit Lexer(std::string_view text, Quotes quotes, std::size_t lineStart = 0, std::uint32_t line = 1)
+        : m_text(text), m_quotes(quotes), m_position(lineStart), m_line(line), m_lineStart(lineStart)
     {
     }
 

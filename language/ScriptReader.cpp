@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <future>
 #include <iterator>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -78,9 +80,20 @@ bool firstOnLine(std::string_view text, const Lexeme& lexeme)
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : m_text(text), m_lexer(text, Quotes::Honoured) { m_ahead = m_lexer.next(); }
+    // Reads from `lineStart`, the start of line `line`.
+    explicit Reader(std::string_view text, std::size_t lineStart = 0, std::uint32_t line = 1)
+        : m_text(text), m_lexer(text, Quotes::Honoured, lineStart, line)
+    {
+        m_ahead = m_lexer.next();
+    }
 
-    ScriptOutline run();
+    // Reads to the end of the text, or to the first of `stops` (offsets in ascending order) that
+    // it comes to at a statement's start with nothing pending: there, a `func` statement begins
+    // that a reading from that line on reads alike. Which stop it ended at is told by stoppedAt().
+    ScriptOutline run(const std::vector<std::size_t>& stops = {});
+    std::optional<std::size_t> stoppedAt() const { return m_stoppedAt; }
+    // The blocks this reading numbered: a reading that goes on from its end numbers on from here.
+    std::uint32_t blocksNumbered() const { return m_nextBlock - 1; }
 
 private:
     enum class Body : std::uint8_t { None, If, Else, Function };
@@ -155,6 +168,7 @@ private:
     std::int32_t m_pendingFunction = -1;
     std::int32_t m_function = -1;
     std::uint32_t m_nextBlock = 1;
+    std::optional<std::size_t> m_stoppedAt;
 };
 
 Lexeme Reader::take()
@@ -192,11 +206,19 @@ Lexeme Reader::take()
     return lexeme;
 }
 
-ScriptOutline Reader::run()
+ScriptOutline Reader::run(const std::vector<std::size_t>& stops)
 {
+    auto stop = stops.begin();
     for (;;) {
         const Lexeme& next = peek();
-        switch (next.kind) {
+        while (stop != stops.end() && *stop < next.begin)
+            ++stop;
+        // A `func` statement starts as the end of the text does: it closes what is open.
+        const bool stopped = stop != stops.end() && *stop == next.begin && next.kind == Lex::Word &&
+                             m_pending == Body::None && keywordOf(textOf(next)) == Keyword::Func;
+        if (stopped)
+            m_stoppedAt = std::size_t(stop - stops.begin());
+        switch (stopped ? Lex::End : next.kind) {
         case Lex::End:
             closeParentheses();
             if (!m_blocks.empty())
@@ -912,9 +934,127 @@ std::size_t contextStart(std::size_t caretLineStart, std::string_view text)
 
 } // namespace
 
+namespace {
+
+// Below this size a script is read in one piece: parts would not pay for their threads.
+constexpr std::size_t kPartBytes = 4 << 20;
+
+// The line ends before `offset`, a line's start, as the lexer counts them: CR LF is one. Counted
+// without a branch on the bytes, so that the compiler makes vector code of it.
+std::uint32_t lineEndsBefore(std::string_view text, std::size_t offset)
+{
+    if (offset == 0)
+        return 0;
+    std::size_t ends = 0;
+    std::size_t pairs = 0;
+    for (std::size_t p = 0; p + 1 < offset; ++p) {
+        ends += (text[p] == '\n') + (text[p] == '\r');
+        pairs += (text[p] == '\r') & (text[p + 1] == '\n');
+    }
+    // The last byte before a line's start ends a line, and ends a pair only together with the one before it.
+    return std::uint32_t(ends - pairs + 1);
+}
+
+// The offset of the first `func` at or after `from` that stands first on its line, or npos.
+std::size_t functionLineFrom(std::string_view text, std::size_t from)
+{
+    for (std::size_t lineStart = lineStartOf(text, from); lineStart < text.size();) {
+        std::size_t p = lineStart;
+        while (p < text.size() && isBlank(text[p]))
+            ++p;
+        if (p >= from && sameName(text.substr(p, wordEnd(text, p) - p), "func"))
+            return p;
+        const std::size_t lineEnd = text.find_first_of("\r\n", p);
+        if (lineEnd == std::string_view::npos)
+            break;
+        lineStart = lineEnd + 1;
+    }
+    return std::string_view::npos;
+}
+
+// A part read on its own, appended to what the parts before it read.
+void appendPart(ScriptOutline& outline, std::uint32_t& blocks, ScriptOutline part, std::uint32_t partBlocks)
+{
+    const auto functions = std::int32_t(outline.functions.size());
+    const auto variables = std::uint32_t(outline.variables.size());
+    const auto shiftFunction = [functions](std::int32_t function) { return function < 0 ? function : function + functions; };
+    for (NameUse& use : part.names)
+        use.function = shiftFunction(use.function);
+    for (FunctionDeclaration& function : part.functions)
+        function.firstVariable += variables;
+    for (VariableDeclaration& variable : part.variables) {
+        variable.function = shiftFunction(variable.function);
+        if (variable.block != 0)
+            variable.block += blocks;
+    }
+    const auto append = [](auto& into, const auto& from) {
+        into.reserve(into.size() + from.size());
+        into.insert(into.end(), from.begin(), from.end());
+    };
+    append(outline.names, part.names);
+    append(outline.functions, part.functions);
+    append(outline.variables, part.variables);
+    append(outline.problems, part.problems);
+    append(outline.blocks, part.blocks);
+    append(outline.comments, part.comments);
+    blocks += partBlocks;
+}
+
+} // namespace
+
+ScriptOutline readScript(std::string_view text, std::size_t parts)
+{
+    // Each part starts at a `func` first on its line. Where the reading of the part before it
+    // arrives there as at the start of a function with nothing left pending, the two readings
+    // join into what one reading would have made; where it does not (the `func` sits inside
+    // parentheses, say), that reading goes on over the next part, whose own reading goes unused.
+    std::vector<std::size_t> starts;
+    for (std::size_t n = 1; n < parts; ++n) {
+        const std::size_t start = functionLineFrom(text, std::max(text.size() * n / parts, starts.empty() ? 0 : starts.back() + 1));
+        if (start == std::string_view::npos)
+            break;
+        starts.push_back(start);
+    }
+    if (starts.empty())
+        return Reader(text).run();
+
+    struct Part {
+        ScriptOutline outline;
+        std::optional<std::size_t> stoppedAt;
+        std::uint32_t blocks = 0;
+    };
+    const auto readPart = [&](std::size_t n) {
+        const std::size_t begin = n == 0 ? 0 : lineStartOf(text, starts[n - 1]);
+        const std::vector<std::size_t> stops(starts.begin() + std::ptrdiff_t(n), starts.end());
+        Reader reader(text, begin, lineEndsBefore(text, begin) + 1);
+        Part part;
+        part.outline = reader.run(stops);
+        if (const std::optional<std::size_t> stop = reader.stoppedAt())
+            part.stoppedAt = *stop + n + 1;
+        part.blocks = reader.blocksNumbered();
+        return part;
+    };
+    std::vector<std::future<Part>> later;
+    for (std::size_t n = 1; n <= starts.size(); ++n)
+        later.push_back(std::async(std::launch::async | std::launch::deferred, readPart, n));
+    Part first = readPart(0);
+    ScriptOutline outline = std::move(first.outline);
+    std::uint32_t blocks = first.blocks;
+    std::optional<std::size_t> next = first.stoppedAt;
+    for (std::size_t n = 1; n <= starts.size(); ++n) {
+        Part part = later[n - 1].get();
+        if (next != n)
+            continue;
+        appendPart(outline, blocks, std::move(part.outline), part.blocks);
+        next = part.stoppedAt;
+    }
+    return outline;
+}
+
 ScriptOutline readScript(std::string_view text)
 {
-    return Reader(text).run();
+    const std::size_t cores = std::max(1U, std::thread::hardware_concurrency());
+    return readScript(text, text.size() < kPartBytes ? 1 : cores);
 }
 
 std::shared_ptr<ScriptAnalysis> readAnalysis(std::shared_ptr<const std::string> text)

@@ -49,6 +49,8 @@ struct NameUse {
     NameRole role;
     CallForm form;           // for a call
     std::int32_t function;   // index into ScriptOutline::functions of the body it is in; -1 outside
+
+    friend bool operator==(const NameUse&, const NameUse&) = default;
 };
 
 struct FunctionDeclaration {
@@ -66,6 +68,8 @@ struct FunctionDeclaration {
     std::uint32_t variableCount = 0;
 
     static constexpr std::size_t kNoBody = std::size_t(-1);
+
+    friend bool operator==(const FunctionDeclaration&, const FunctionDeclaration&) = default;
 };
 
 struct VariableDeclaration {
@@ -75,6 +79,8 @@ struct VariableDeclaration {
     NameRole role;                 // Global, Local or Parameter
     std::int32_t function;         // -1 for a global
     std::uint32_t block;           // the `{ }` block it is declared in; 0 outside any
+
+    friend bool operator==(const VariableDeclaration&, const VariableDeclaration&) = default;
 };
 
 enum class StructureFault : std::uint8_t {
@@ -89,6 +95,8 @@ struct StructureProblem {
     StructureFault fault;
     ScriptPlace place;
     std::size_t length;
+
+    friend bool operator==(const StructureProblem&, const StructureProblem&) = default;
 };
 
 // A `{ }` block that closes, function bodies included: where its two braces stand.
@@ -98,12 +106,16 @@ struct BlockSpan {
     std::uint32_t headerLine;  // of the `func`, `if` or `else` it is the body of, or of its `{`
     std::uint32_t openLine;
     std::uint32_t closeLine;
+
+    friend bool operator==(const BlockSpan&, const BlockSpan&) = default;
 };
 
 // Lines that hold nothing but a comment, one after another; lines counted from 1.
 struct CommentLines {
     std::uint32_t first;
     std::uint32_t last;
+
+    friend bool operator==(const CommentLines&, const CommentLines&) = default;
 };
 
 struct ScriptOutline {
@@ -113,9 +125,14 @@ struct ScriptOutline {
     std::vector<StructureProblem> problems;     // in the order they were found
     std::vector<BlockSpan> blocks;              // in the order they close, inner before outer
     std::vector<CommentLines> comments;         // in text order
+
+    friend bool operator==(const ScriptOutline&, const ScriptOutline&) = default;
 };
 
 ScriptOutline readScript(std::string_view text);
+// The same, read in up to `parts` parts at once: a long script is read in as many parts as the
+// machine has cores.
+ScriptOutline readScript(std::string_view text, std::size_t parts);
 
 // The functions and globals of a script, the functions first, each in text order with what
 // completion ranks it by. A long script declares a great many, and completion weighs them all

@@ -1,4 +1,4 @@
-// Any bytes through the reading, the check, completion and hints, at carets spread over the
+// Any bytes through the reading (whole and in parts), the check, completion and hints, at carets spread over the
 // text, both from a reading of the text itself and from one of an earlier revision of it; through
 // the editing rules at the same carets; and through the queries on a level made of the text and
 // that earlier revision.
@@ -145,7 +145,7 @@ std::shared_ptr<const Level> levelOf(std::shared_ptr<const std::string> first, s
         LevelScript script;
         script.analysis = analyseScript(text);
         script.findings = std::make_shared<const std::vector<Finding>>();
-        script.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>();
+        script.declarations = std::make_shared<const DeclaredNames::Entries>();
         scripts.push_back(std::move(script));
     }
     return std::make_shared<const Level>(QString(), std::move(scripts));
@@ -158,6 +158,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto text = std::make_shared<const std::string>(reinterpret_cast<const char*>(data), size);
     const std::shared_ptr<const ScriptAnalysis> analysis = analyseScript(text);
     checkOutline(*text, analysis->outline);
+    // However a text is cut into parts, read at once they make what one reading does.
+    for (std::size_t parts = 2; parts <= 4; ++parts)
+        FUZZ_CHECK(readScript(*text, parts) == analysis->outline, "a reading in parts that differs from one whole");
 
     DeclaredNames siblings;
     siblings.addScript(*text, analysis->outline);
