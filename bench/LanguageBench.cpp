@@ -202,7 +202,7 @@ std::shared_ptr<const Level> generatedLevel(std::size_t bytes)
         if (part == 0) {
             const DeclaredNames declared = generatorSiblings();
             for (const auto& [name, entry] : declared.entries())
-                script.append(entry.declaration).append("\r\n{\r\n}\r\n");
+                script.append(entry->declaration).append("\r\n{\r\n}\r\n");
         }
         script += GenerateScript(bytes / 8, LineEnds::CarriageReturnLineFeed, 1999 + unsigned(part));
         QFile file(dir.filePath(QStringLiteral("level_part%1.bsl").arg(part)));

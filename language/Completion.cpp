@@ -206,8 +206,8 @@ Completion nameCompletion(const ScriptOutline& outline, const FileNames& fileNam
         }
     }
     for (const auto& [key, entry] : siblings.entries()) {
-        const std::string_view detail = entry.detail;
-        pool.offer(entry.name, entry.role == NameRole::Function ? NameKind::LevelFunction : NameKind::LevelVariable,
+        const std::string_view detail = entry->detail;
+        pool.offer(entry->name, entry->role == NameRole::Function ? NameKind::LevelFunction : NameKind::LevelVariable,
                    Source::Level, [detail] { return detail; });
     }
     for (const BuiltinName& name : Builtins::standard().names())

@@ -2,19 +2,28 @@
 
 void DeclaredNames::add(Entry entry)
 {
-    std::string key = entry.name;
-    m_entries.try_emplace(std::move(key), std::move(entry));
+    add(std::make_shared<const Entries>(Entries{std::move(entry)}));
+}
+
+void DeclaredNames::add(std::shared_ptr<const Entries> entries)
+{
+    if (!entries || entries->empty())
+        return;
+    m_entries.reserve(m_entries.size() + entries->size());
+    for (const Entry& entry : *entries)
+        m_entries.try_emplace(entry.name, &entry);
+    m_held.push_back(std::move(entries));
 }
 
 void DeclaredNames::addScript(std::string_view text, const ScriptOutline& outline)
 {
-    for (Entry& entry : entriesOf(text, outline))
-        add(std::move(entry));
+    add(std::make_shared<const Entries>(entriesOf(text, outline)));
 }
 
-std::vector<DeclaredNames::Entry> DeclaredNames::entriesOf(std::string_view text, const ScriptOutline& outline)
+DeclaredNames::Entries DeclaredNames::entriesOf(std::string_view text, const ScriptOutline& outline)
 {
-    std::vector<Entry> entries;
+    Entries entries;
+    entries.reserve(outline.functions.size());
     NameMap<bool> seen(outline.functions.size());
     for (const FunctionDeclaration& function : outline.functions) {
         if (!seen.try_emplace(function.name, true).second)
@@ -49,7 +58,7 @@ std::vector<DeclaredNames::Entry> DeclaredNames::entriesOf(std::string_view text
 const DeclaredNames::Entry* DeclaredNames::find(std::string_view name) const
 {
     const auto found = m_entries.find(name);
-    return found == m_entries.end() ? nullptr : &found->second;
+    return found == m_entries.end() ? nullptr : found->second;
 }
 
 std::string headerLine(std::string_view header)

@@ -3,9 +3,9 @@
 #include "catalogue/Builtins.h"
 #include "language/ScriptReader.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // The functions and globals the other `.bsl` files of a level's folder declare: the game loads
@@ -25,11 +25,17 @@ public:
         friend bool operator==(const Entry&, const Entry&) = default;
     };
 
+    using Entries = std::vector<Entry>;
+
     // The file-level declarations of one script, each name once (its first declaration), the
     // functions first, each in text order.
-    static std::vector<Entry> entriesOf(std::string_view text, const ScriptOutline& outline);
+    static Entries entriesOf(std::string_view text, const ScriptOutline& outline);
 
+    // Each name keeps the entry added first.
     void add(Entry entry);
+    // Shares the entries rather than copying them: a level gathers its scripts' names anew
+    // whenever one of them declares another, and a long script declares a great many.
+    void add(std::shared_ptr<const Entries> entries);
     // The file-level declarations of one script: its functions and globals.
     void addScript(std::string_view text, const ScriptOutline& outline);
     void addScript(std::string_view text) { addScript(text, readScript(text)); }
@@ -39,10 +45,12 @@ public:
     bool contains(std::string_view name) const { return find(name) != nullptr; }
     bool empty() const { return m_entries.empty(); }
 
-    const std::unordered_map<std::string, Entry, NameHash, NameEqual>& entries() const { return m_entries; }
+    // Each name with its entry.
+    const NameMap<const Entry*>& entries() const { return m_entries; }
 
 private:
-    std::unordered_map<std::string, Entry, NameHash, NameEqual> m_entries;
+    NameMap<const Entry*> m_entries;  // its keys view the names of the entries held
+    std::vector<std::shared_ptr<const Entries>> m_held;
 };
 
 // A function's header as one line: its runs of blanks, tabs and line ends each become a blank.

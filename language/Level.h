@@ -32,7 +32,7 @@ struct LevelScript {
     // In text order; never null. Checked with the declarations of the level's other scripts.
     std::shared_ptr<const std::vector<Finding>> findings;
     // Its functions and globals as the level's other scripts see them; never null.
-    std::shared_ptr<const std::vector<DeclaredNames::Entry>> declarations;
+    std::shared_ptr<const DeclaredNames::Entries> declarations;
     // Why the file could not be read (its message names the file); nothing when it was. Such a
     // script counts as empty.
     std::optional<FileError> readError;

@@ -39,11 +39,11 @@ std::vector<std::string> namesOnOneSide(const DeclaredNames& a, const DeclaredNa
     std::vector<std::string> names;
     for (const auto& [name, entry] : a.entries()) {
         if (!b.contains(name))
-            names.push_back(name);
+            names.emplace_back(name);
     }
     for (const auto& [name, entry] : b.entries()) {
         if (!a.contains(name))
-            names.push_back(name);
+            names.emplace_back(name);
     }
     return names;
 }
@@ -160,7 +160,7 @@ std::shared_ptr<const Level> LevelWorkspace::unsavedLevel(std::uint64_t document
     script.open = true;
     script.revision = revision;
     script.findings = std::make_shared<const std::vector<Finding>>(checkScript(*analysis->text, analysis->outline));
-    script.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
+    script.declarations = std::make_shared<const DeclaredNames::Entries>(
         DeclaredNames::entriesOf(*analysis->text, analysis->outline));
     script.analysis = std::move(analysis);
     std::vector<LevelScript> scripts;
@@ -195,10 +195,8 @@ std::shared_ptr<const DeclaredNames> LevelWorkspace::namesBeside(const QString& 
         return beside;
     auto names = std::make_shared<DeclaredNames>();
     for (const Script& script : found->second->scripts) {
-        if (script.read.path == path)
-            continue;
-        for (const DeclaredNames::Entry& entry : *script.read.declarations)
-            names->add(entry);
+        if (script.read.path != path)
+            names->add(script.read.declarations);
     }
     beside = std::move(names);
     return beside;
@@ -310,11 +308,15 @@ std::optional<LevelWorkspace::Script> LevelWorkspace::readSource(const QString& 
     } else {
         script.read.analysis = emptyAnalysis();
     }
-    script.read.declarations = std::make_shared<const std::vector<DeclaredNames::Entry>>(
-        DeclaredNames::entriesOf(*script.read.analysis->text, script.read.analysis->outline));
-    if (previous && *previous->read.declarations == *script.read.declarations)
-        script.read.declarations = previous->read.declarations;
     return script;
+}
+
+void LevelWorkspace::gatherDeclarations(LevelScript& script, const Script* previous)
+{
+    script.declarations = std::make_shared<const DeclaredNames::Entries>(
+        DeclaredNames::entriesOf(*script.analysis->text, script.analysis->outline));
+    if (previous && *previous->read.declarations == *script.declarations)
+        script.declarations = previous->read.declarations;
 }
 
 void LevelWorkspace::refresh(Folder& folder)
@@ -348,22 +350,35 @@ void LevelWorkspace::refresh(Folder& folder)
 
     std::vector<Script> scripts;
     scripts.reserve(paths.size());
-    std::vector<std::size_t> fresh;  // read again: to count and check
+    std::vector<std::size_t> fresh;  // read again: to gather, count and check
+    std::vector<const Script*> freshBefore;  // what each fresh script read before, if anything
     std::vector<std::shared_ptr<ScriptAnalysis>> uncounted;
-    std::vector<QString> declarers;  // paths whose declarations changed, came or went
     for (std::size_t i = 0, n = 0; i < paths.size(); ++i) {
         Read* read = sources[i] ? &reads[n++] : nullptr;
         if (!read || !read->script) {
             scripts.push_back(*previous[i]);
             continue;
         }
-        Script& script = *read->script;
-        if (previous[i] ? script.read.declarations != previous[i]->read.declarations : !script.read.declarations->empty())
-            declarers.push_back(paths[i]);
         if (read->uncounted)
             uncounted.push_back(std::move(read->uncounted));
         fresh.push_back(scripts.size());
-        scripts.push_back(std::move(script));
+        freshBefore.push_back(previous[i]);
+        scripts.push_back(std::move(*read->script));
+    }
+    // The declarations and the counts both read only the outline: side by side, a long script is
+    // done sooner.
+    forEachInParallel(fresh.size() + uncounted.size(), [&](std::size_t n) {
+        if (n < fresh.size())
+            gatherDeclarations(scripts[fresh[n]].read, freshBefore[n]);
+        else
+            countNames(*uncounted[n - fresh.size()]);
+    });
+
+    std::vector<QString> declarers;  // paths whose declarations changed, came or went
+    for (std::size_t n = 0; n < fresh.size(); ++n) {
+        const LevelScript& script = scripts[fresh[n]].read;
+        if (freshBefore[n] ? script.declarations != freshBefore[n]->read.declarations : !script.declarations->empty())
+            declarers.push_back(script.path);
     }
     const std::unordered_set<QString> present(paths.begin(), paths.end());
     for (const Script& gone : folder.scripts) {
@@ -375,11 +390,11 @@ void LevelWorkspace::refresh(Folder& folder)
     std::vector<std::string> changedNames;
     if (!declarers.empty()) {
         auto all = std::make_shared<DeclaredNames>();
-        for (const Script& script : scripts) {
-            for (const DeclaredNames::Entry& entry : *script.read.declarations)
-                all->add(entry);
-        }
-        changedNames = namesOnOneSide(*folder.names, *all);
+        for (const Script& script : scripts)
+            all->add(script.read.declarations);
+        // They tell which of the scripts not read again to check again, if there are any.
+        if (fresh.size() < scripts.size())
+            changedNames = namesOnOneSide(*folder.names, *all);
         names = std::move(all);
     }
 
@@ -398,13 +413,7 @@ void LevelWorkspace::refresh(Folder& folder)
                         [&uses](const std::string& name) { return uses.contains(name); }))
             toCheck.push_back(i);
     }
-    // The counting and the check both read only the outline: side by side, and each script on
-    // its own, a level is done sooner.
-    forEachInParallel(toCheck.size() + uncounted.size(), [&](std::size_t n) {
-        if (n >= toCheck.size()) {
-            countNames(*uncounted[n - toCheck.size()]);
-            return;
-        }
+    forEachInParallel(toCheck.size(), [&](std::size_t n) {
         LevelScript& script = scripts[toCheck[n]].read;
         script.findings = std::make_shared<const std::vector<Finding>>(
             checkScript(*script.analysis->text, script.analysis->outline, *names));

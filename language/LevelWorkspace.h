@@ -100,6 +100,8 @@ private:
     // the new reading when one was made, its names still to count. Safe on several threads.
     static std::optional<Script> readSource(const QString& path, Source source, const Script* previous,
                                             std::shared_ptr<ScriptAnalysis>& uncounted);
+    // The functions and globals of a script read again; those `previous` read when they are the same.
+    static void gatherDeclarations(LevelScript& script, const Script* previous);
     void refresh(Folder& folder);
     // Lets go of folders that hold no open document, but for `kept`: a workspace that is asked
     // about one level after another keeps no more than the levels in use.
