@@ -3,6 +3,9 @@
 #include "catalogue/Builtins.h"
 
 #include <algorithm>
+#include <future>
+#include <iterator>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -23,6 +26,9 @@ std::string_view structureMessage(StructureFault fault)
     return {};
 }
 
+// Above this many names, the uses are checked in parts at once.
+constexpr std::size_t kPartNames = 1 << 18;
+
 class Checker {
 public:
     Checker(std::string_view text, const ScriptOutline& outline, const DeclaredNames& siblings)
@@ -33,39 +39,68 @@ public:
     std::vector<Finding> run();
 
 private:
-    void checkDuplicates();
-    void checkLocalDuplicates();
-    void checkNames();
-    bool declaredInFunction(std::string_view name, std::int32_t function);
+    // The parameters and locals of the function last asked about, in a map: a body's names come
+    // together in the text, so one map serves all of them in turn. One for each part checked.
+    struct FunctionNames {
+        std::int32_t function = -1;
+        NameMap<bool> names;
+    };
 
-    void duplicate(std::string_view kind, const VariableDeclaration& second, const ScriptPlace& first)
+    void checkDuplicates();
+    void checkLocalDuplicates(std::vector<Finding>& findings) const;
+    // The calls and assignments among names [begin, end).
+    std::vector<Finding> checkNames(std::size_t begin, std::size_t end) const;
+    bool declaredInFunction(std::string_view name, std::int32_t function, FunctionNames& mapped) const;
+
+    static void duplicate(std::vector<Finding>& findings, std::string_view kind, const VariableDeclaration& second,
+                          const ScriptPlace& first)
     {
-        report(second.place, second.name.size(), Severity::Error,
+        report(findings, second.place, second.name.size(), Severity::Error,
                std::string(kind) + ' ' + quoted(second.name) + " is declared twice (first on line " +
                    std::to_string(first.line) + ")");
     }
-    void report(const ScriptPlace& place, std::size_t length, Severity severity, std::string message)
+    static void report(std::vector<Finding>& findings, const ScriptPlace& place, std::size_t length,
+                       Severity severity, std::string message)
     {
-        m_findings.push_back({place, length, severity, std::move(message)});
+        findings.push_back({place, length, severity, std::move(message)});
     }
 
     std::string_view m_text;
     const ScriptOutline& m_outline;
     const DeclaredNames& m_siblings;
     const Builtins& m_builtins = Builtins::standard();
-    NameMap<NameRole> m_fileNames;  // functions and globals
-    std::int32_t m_mappedFunction = -1;
-    NameMap<bool> m_functionNames;  // parameters and locals of m_mappedFunction
+    // Each function's and global's first declaration.
+    NameMap<ScriptPlace> m_functions;
+    NameMap<ScriptPlace> m_globals;
     std::vector<Finding> m_findings;
 };
 
 std::vector<Finding> Checker::run()
 {
     for (const StructureProblem& problem : m_outline.problems)
-        report(problem.place, problem.length, Severity::Error, std::string(structureMessage(problem.fault)));
+        report(m_findings, problem.place, problem.length, Severity::Error, std::string(structureMessage(problem.fault)));
+    // The uses only look things up: a long script's are checked in as many parts as there are
+    // cores, this thread taking the first, and its locals meanwhile.
+    const std::size_t names = m_outline.names.size();
+    const std::size_t parts =
+        names < kPartNames ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
+    std::vector<Finding> localDuplicates;
+    std::future<void> locals = std::async(parts > 1 ? std::launch::async | std::launch::deferred : std::launch::deferred,
+                                          [this, &localDuplicates] { checkLocalDuplicates(localDuplicates); });
     checkDuplicates();
-    checkLocalDuplicates();
-    checkNames();
+    std::vector<std::future<std::vector<Finding>>> later;
+    for (std::size_t n = 1; n < parts; ++n)
+        later.push_back(std::async(std::launch::async | std::launch::deferred, &Checker::checkNames, this,
+                                   names * n / parts, names * (n + 1) / parts));
+    const auto append = [this](std::vector<Finding> findings) {
+        m_findings.insert(m_findings.end(), std::make_move_iterator(findings.begin()),
+                          std::make_move_iterator(findings.end()));
+    };
+    append(checkNames(0, names / parts));
+    for (std::future<std::vector<Finding>>& part : later)
+        append(part.get());
+    locals.get();
+    append(std::move(localDuplicates));
     std::stable_sort(m_findings.begin(), m_findings.end(),
                      [](const Finding& a, const Finding& b) { return a.place.offset < b.place.offset; });
     return std::move(m_findings);
@@ -74,31 +109,27 @@ std::vector<Finding> Checker::run()
 void Checker::checkDuplicates()
 {
     // Sized once: a long script declares hundreds of thousands, and each growth rehashes them all.
-    NameMap<ScriptPlace> functions(m_outline.functions.size());
-    m_fileNames.reserve(m_outline.functions.size() + m_outline.variables.size());
+    m_functions.reserve(m_outline.functions.size());
     for (const FunctionDeclaration& function : m_outline.functions) {
-        const auto [first, added] = functions.try_emplace(function.name, function.place);
+        const auto [first, added] = m_functions.try_emplace(function.name, function.place);
         if (!added) {
-            report(function.place, function.name.size(), Severity::Error,
+            report(m_findings, function.place, function.name.size(), Severity::Error,
                    "function " + quoted(function.name) + " is declared twice (first on line " +
                        std::to_string(first->second.line) + ")");
         }
-        m_fileNames.try_emplace(function.name, NameRole::Function);
     }
-    NameMap<ScriptPlace> globals;
     for (const VariableDeclaration& variable : m_outline.variables) {
         if (variable.role != NameRole::Global)
             continue;
-        const auto [first, added] = globals.try_emplace(variable.name, variable.place);
+        const auto [first, added] = m_globals.try_emplace(variable.name, variable.place);
         if (!added)
-            duplicate("variable", variable, first->second);
-        m_fileNames.try_emplace(variable.name, NameRole::Global);
+            duplicate(m_findings, "variable", variable, first->second);
     }
 }
 
 // Two locals of one name in the same block; a name declared again in a nested or a following
 // block is left alone, as the game's scoping of those is not known.
-void Checker::checkLocalDuplicates()
+void Checker::checkLocalDuplicates(std::vector<Finding>& findings) const
 {
     struct Local {
         std::uint32_t block;
@@ -124,7 +155,7 @@ void Checker::checkLocalDuplicates()
             for (std::size_t j = run; j < i; ++j) {
                 const VariableDeclaration& first = m_outline.variables[locals[j].index];
                 if (sameName(first.name, second.name)) {
-                    duplicate("variable", second, first.place);
+                    duplicate(findings, "variable", second, first.place);
                     break;
                 }
             }
@@ -133,7 +164,7 @@ void Checker::checkLocalDuplicates()
     }
 }
 
-bool Checker::declaredInFunction(std::string_view name, std::int32_t function)
+bool Checker::declaredInFunction(std::string_view name, std::int32_t function, FunctionNames& mapped) const
 {
     if (function < 0)
         return false;
@@ -142,19 +173,21 @@ bool Checker::declaredInFunction(std::string_view name, std::int32_t function)
     const auto last = first + declaration.variableCount;
     if (declaration.variableCount <= kWalkedVariables)
         return std::any_of(first, last, [name](const VariableDeclaration& v) { return sameName(v.name, name); });
-    // A body's names come together in the text, so one map serves all of them in turn.
-    if (m_mappedFunction != function) {
-        m_functionNames.clear();
+    if (mapped.function != function) {
+        mapped.names.clear();
         for (auto variable = first; variable != last; ++variable)
-            m_functionNames.try_emplace(variable->name, true);
-        m_mappedFunction = function;
+            mapped.names.try_emplace(variable->name, true);
+        mapped.function = function;
     }
-    return m_functionNames.contains(name);
+    return mapped.names.contains(name);
 }
 
-void Checker::checkNames()
+std::vector<Finding> Checker::checkNames(std::size_t begin, std::size_t end) const
 {
-    for (const NameUse& use : m_outline.names) {
+    std::vector<Finding> findings;
+    FunctionNames mapped;
+    for (std::size_t i = begin; i < end; ++i) {
+        const NameUse& use = m_outline.names[i];
         if (use.role != NameRole::Call && use.role != NameRole::Assignment)
             continue;
         const std::string_view name = nameText(m_text, use);
@@ -162,16 +195,18 @@ void Checker::checkNames()
         const BuiltinName* builtin = m_builtins.find(name);
         if (builtin && (!assignment || m_builtins.isAssignable(name)))
             continue;
-        if (m_fileNames.contains(name) || declaredInFunction(name, use.function) || m_siblings.contains(name))
+        if (m_functions.contains(name) || m_globals.contains(name) || declaredInFunction(name, use.function, mapped) ||
+            m_siblings.contains(name))
             continue;
         const ScriptPlace place{use.offset, int(use.line), int(use.column)};
         // The command word list also holds a few parameter names such as `ai_name`: those are
         // no functions either, so they are simply not defined.
         if (builtin && (builtin->function || builtin->builderCommand || builtin->unlisted))
-            report(place, use.length, Severity::Warning, quoted(name) + " is not a variable");
+            report(findings, place, use.length, Severity::Warning, quoted(name) + " is not a variable");
         else
-            report(place, use.length, Severity::Warning, quoted(name) + " is not defined here");
+            report(findings, place, use.length, Severity::Warning, quoted(name) + " is not defined here");
     }
+    return findings;
 }
 
 } // namespace

@@ -366,4 +366,25 @@ TEST(ScriptChecker, FindingsComeInTextOrder)
                                            "line 7:10 error function 'a' is declared twice (first on line 1)\n");
 }
 
+// A long script's uses are checked in parts at once, and its locals beside them: every finding
+// still comes once, in text order, whichever part found it.
+TEST(ScriptChecker, ALongScriptChecksInPartsAsItWouldWhole)
+{
+    constexpr int kFunctions = 60000;  // five names each: enough to be checked in parts
+    std::string text;
+    std::string expected;
+    for (int n = 0; n < kFunctions; ++n) {
+        const int line = n * 7 + 1;
+        const std::string number = std::to_string(n);
+        text += "func void f" + number + "(void)\n{\n\tvar int a;\n\tvar int A;\n\tmissing_" + number +
+                "\n\tf" + std::to_string(n + 1) + "\n}\n";
+        expected += "line " + std::to_string(line + 3) + ":9 error variable 'A' is declared twice (first on line " +
+                    std::to_string(line + 2) + ")\n";
+        expected += "line " + std::to_string(line + 4) + ":1 warning 'missing_" + number + "' is not defined here\n";
+    }
+    expected += "line " + std::to_string(kFunctions * 7 - 1) + ":1 warning 'f" + std::to_string(kFunctions) +
+                "' is not defined here\n";
+    EXPECT_EQ(describe(checkScript(text)), expected);
+}
+
 } // namespace
