@@ -453,17 +453,21 @@ TEST(ScriptReader, AcceptsElseAfterAnIfInEveryLayout)
 // it; elsewhere the reading before it goes on. Either way, the outline is the same.
 TEST(ScriptReader, ReadsInPartsWhatItReadsWhole)
 {
-    const std::string function = "# the door\n"
-                                 "func void open_%(string ai_name)\n"
-                                 "{\n"
-                                 "\tvar int count = 0;\n"
-                                 "\tif (count eq 1) { ai2_spawn ai_name } else { door_%(count) }\n"
-                                 "}\n";
+    const auto function = [](int n) {
+        const std::string number = std::to_string(n);
+        return "# the door\n"
+               "func void open_" + number + "(string ai_name)\n"
+               "{\n"
+               "\tvar int count = 0;\n"
+               "\tif (count eq 1) { ai2_spawn ai_name } else { door_" + number + "(count) }\n"
+               "}\n";
+    };
     const std::vector<std::string> breaks = {
         "",
         "func void lost(void)\n{\n\tif (x eq 1)\n\t{\n\t\twin\n",  // braces left open
         "dmsg(\"a\",\nfunc void inside(void)\n",                         // func inside parentheses
         "if (a eq 1)\nfunc void after_if(void)\n",                        // an if waiting for its body
+        "if (a eq 1)\nfunc\nelse { lose }\n",                              // ... that a nameless func is
         "}\n\t}\n",                                                       // stray braces
         "else\nfunc\nfunc void nameless(void)\n",                         // a func without a name
         "\"func void quoted(void)\nfunc\r\n",                              // an open quote, CR LF
@@ -471,10 +475,7 @@ TEST(ScriptReader, ReadsInPartsWhatItReadsWhole)
     for (const std::string& broken : breaks) {
         std::string text;
         for (int n = 0; n < 12; ++n) {
-            std::string body = function;
-            for (std::size_t at = body.find('%'); at != std::string::npos; at = body.find('%'))
-                body.replace(at, 1, std::to_string(n));
-            text += body;
+            text += function(n);
             if (n % 5 == 2)
                 text += broken;
         }
