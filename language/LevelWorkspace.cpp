@@ -365,14 +365,13 @@ void LevelWorkspace::refresh(Folder& folder)
         freshBefore.push_back(previous[i]);
         scripts.push_back(std::move(*read->script));
     }
-    // The declarations and the counts both read only the outline: side by side, a long script is
-    // done sooner.
-    forEachInParallel(fresh.size() + uncounted.size(), [&](std::size_t n) {
-        if (n < fresh.size())
-            gatherDeclarations(scripts[fresh[n]].read, freshBefore[n]);
-        else
-            countNames(*uncounted[n - fresh.size()]);
+    // The counts read only the outline and nothing below waits for them: they are made on a
+    // thread of their own while the declarations are gathered and the scripts checked.
+    std::future<void> counting = std::async(std::launch::async | std::launch::deferred, [&uncounted] {
+        for (const std::shared_ptr<ScriptAnalysis>& analysis : uncounted)
+            countNames(*analysis);
     });
+    forEachInParallel(fresh.size(), [&](std::size_t n) { gatherDeclarations(scripts[fresh[n]].read, freshBefore[n]); });
 
     std::vector<QString> declarers;  // paths whose declarations changed, came or went
     for (std::size_t n = 0; n < fresh.size(); ++n) {
@@ -418,6 +417,7 @@ void LevelWorkspace::refresh(Folder& folder)
         script.findings = std::make_shared<const std::vector<Finding>>(
             checkScript(*script.analysis->text, script.analysis->outline, *names));
     });
+    counting.get();
 
     const bool sameScripts = scripts.size() == folder.scripts.size() &&
                              std::equal(scripts.begin(), scripts.end(), folder.scripts.begin(),
