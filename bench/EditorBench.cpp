@@ -1,5 +1,6 @@
 #include "ProcessMemory.h"
 #include "ScriptGenerator.h"
+#include "support/EditorProbe.h"
 
 #include "editor/ScriptEditor.h"
 #include "editor/ScriptSearch.h"
@@ -114,13 +115,13 @@ void BM_FormatAll(benchmark::State& state)
     releaseFreeMemory();
     state.counters["rss_growth_x_size"] = (processMemory().resident - before) / static_cast<double>(script.size());
     for (auto _ : state) {
-        // The foreign style makes a lexer that skipped any text show. SCI_COLOURISE marks the
-        // text from its start as unstyled before it asks the lexer for the whole range, so every
-        // iteration runs the lexer over all of the text, as after a change of the word lists.
+        // The foreign style makes a lexer that skipped any text show. Colouring from the start
+        // marks the text from there as unstyled before it asks the lexer for the whole range, so
+        // every iteration runs the lexer over all of the text, as after a change of the word lists.
         state.PauseTiming();
         window.discolourAll();
         state.ResumeTiming();
-        window.send(Sci::SCI_COLOURISE, 0, -1);
+        probe::colour(window.editor());
         window.paint();
     }
     if (!window.colouredThroughout())

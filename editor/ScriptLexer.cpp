@@ -4,6 +4,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -25,6 +26,9 @@ const std::array<KindStyle, kTokenKindCount> kKindStyles = {{
 }};
 
 const QColor kCutPaper(0xa0, 0xa0, 0xa0);
+
+// A few milliseconds of colouring.
+constexpr int kColouredAtOnce = 128 * 1024;
 
 const KindStyle* styleOf(int style)
 {
@@ -82,6 +86,10 @@ void ScriptLexer::styleText(int start, int end)
     QsciScintilla* view = editor();
     if (!view || start >= end)
         return;
+    // After a jump far into a long script the component asks for everything up to what it shows,
+    // megabytes at once: a call colours a stretch of it, and the component asks again for the
+    // rest as it paints and idles, so that no call holds the window long.
+    end = std::min(end, start + kColouredAtOnce);
     // A token never spans lines, but one may span the end asked for: colour to a line's end.
     const long lastLine = view->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(end - 1));
     end = int(view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(lastLine + 1)));

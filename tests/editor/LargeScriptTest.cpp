@@ -1,6 +1,9 @@
 #include "ScriptEditorHarness.h"
+#include "support/EditorProbe.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +14,7 @@ namespace {
 // The kinds of [from, to) as the editor colours them, without colouring the rest.
 std::vector<TokenKind> kindsBetween(ScriptEditor& editor, long from, long to)
 {
-    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, static_cast<unsigned long>(from), to);
+    probe::colour(editor, from, to);
     std::vector<TokenKind> kinds;
     for (long p = from; p < to; ++p)
         kinds.push_back(TokenKind(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
@@ -78,6 +81,37 @@ TEST(LargeScript, AKeystrokeInTheMiddleCorrectsItsLineAndLeavesTheRest)
         editor.undo();
     EXPECT_FALSE(editor.isModified());
     EXPECT_TRUE(editor.documentText() == file);
+}
+
+// After a jump to the end of a long script the editor colours a stretch at a time, as it paints
+// and idles: the lines in view come out coloured all the same, and sooner than the whole text.
+TEST(LargeScript, AFarJumpIsColouredAStretchAtATimeUpToTheLinesInView)
+{
+    const std::string block = "func main()\r\n{\r\n\tchr_teleport Barabus 12 # go\r\n}\r\n";
+    std::string file;
+    while (file.size() < 4u * 1024 * 1024)
+        file += block;
+
+    ScriptEditorHarness harness({.show = true});
+    harness.load(file);
+    ScriptEditor& editor = harness.editor();
+    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(length));
+    const long shown = editor.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                                            static_cast<unsigned long>(editor.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE)));
+    const auto styled = [&] { return editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED); };
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, length);
+    EXPECT_LT(styled(), shown);
+
+    QDeadlineTimer deadline(20000);
+    while (styled() < length && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_GE(styled(), shown);
+    const auto lastBlock = std::size_t(length) - block.size();
+    std::vector<TokenKind> kinds;
+    for (auto p = long(lastBlock); p < length; ++p)
+        kinds.push_back(TokenKind(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
+    EXPECT_EQ(kinds, kindsAfresh(std::string_view(file).substr(lastBlock)));
 }
 
 } // namespace

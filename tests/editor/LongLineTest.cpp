@@ -1,4 +1,5 @@
 #include "ScriptEditorHarness.h"
+#include "support/EditorProbe.h"
 
 #include "editor/ScriptLexer.h"
 #include "language/LineCuts.h"
@@ -23,7 +24,7 @@ int styleAt(ScriptEditor& editor, long position)
 
 void colourAll(ScriptEditor& editor)
 {
-    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    probe::colour(editor);
 }
 
 std::string scriptText(ScriptEditor& editor)

@@ -39,8 +39,7 @@ std::vector<TokenKind> ScriptEditorHarness::kinds()
 
 std::vector<TokenKind> ScriptEditorHarness::kindsKept()
 {
-    const long stale = m_editor->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_COLOURISE, static_cast<unsigned long>(stale), -1L);
+    probe::colour(*m_editor, m_editor->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED));
     const long length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     std::vector<TokenKind> kinds;
     kinds.reserve(std::size_t(length));

@@ -208,7 +208,7 @@ protected:
     // How the byte at `position` shows once the text is coloured.
     TokenLook LookAt(long position)
     {
-        Editor().SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        probe::colour(Editor());
         const int style =
             int(Editor().SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(position)));
         return {Editor().lexer()->color(style), Editor().lexer()->font(style).bold()};

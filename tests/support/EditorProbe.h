@@ -17,10 +17,25 @@ inline std::string text(const ScriptEditor& editor)
     return std::string(editor.documentText());
 }
 
+// Colours [from, to) of the text, to its end when `to` is -1, from `from` afresh. The editor
+// colours a stretch at a time and leaves the rest to its idle time: here it is asked until done.
+inline void colour(ScriptEditor& editor, long from = 0, long to = -1)
+{
+    const long end = to < 0 ? editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) : to;
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, static_cast<unsigned long>(from), end);
+    for (long styled = editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED); styled < end;) {
+        editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, static_cast<unsigned long>(styled), end);
+        const long further = editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+        if (further <= styled)
+            break;
+        styled = further;
+    }
+}
+
 // The token kind each byte is coloured as, after the whole text was coloured.
 inline std::vector<TokenKind> kinds(ScriptEditor& editor)
 {
-    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    colour(editor);
     const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     std::vector<TokenKind> result;
     result.reserve(std::size_t(length));
