@@ -43,9 +43,11 @@ void CheckMarks::clear()
 
 void CheckMarks::show(std::shared_ptr<const std::vector<Finding>> findings)
 {
-    clear();
+    // The old marks go a stretch at a time with the new ones: clearing a long script's at once
+    // takes long, and until its turn comes an old mark stands where its fault stood.
     m_pending = std::move(findings);
     m_next = 0;
+    m_clearedTo = 0;
     markSome();
 }
 
@@ -55,7 +57,14 @@ void CheckMarks::markSome()
         return;
     const long length = m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     const long current = m_editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
+    struct Mark {
+        int indicator;
+        long start;
+        long stop;
+    };
+    std::vector<Mark> marks;
     const std::size_t end = std::min(m_pending->size(), m_next + kMarksPerTurn);
+    long clearTo = end < m_pending->size() ? m_editor.shownPosition((*m_pending)[end].place.offset) : length;
     for (; m_next < end; ++m_next) {
         const Finding& finding = (*m_pending)[m_next];
         // The rest of a long line is not shown, and neither are its faults.
@@ -70,9 +79,21 @@ void CheckMarks::markSome()
             start = stop - 1;
         if (start < 0)
             continue;
-        m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT,
-                               finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator);
-        m_editor.SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), stop - start);
+        marks.push_back({finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator, start, stop});
+        // What is cleared next turn must not take this turn's marks with it.
+        clearTo = std::max(clearTo, stop);
+    }
+    clearTo = std::min(std::max(clearTo, m_clearedTo), length);
+    for (const int indicator : {kErrorIndicator, kWarningIndicator}) {
+        m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
+        m_editor.SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(m_clearedTo),
+                               clearTo - m_clearedTo);
+    }
+    m_clearedTo = clearTo;
+    for (const Mark& mark : marks) {
+        m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, mark.indicator);
+        m_editor.SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(mark.start),
+                               mark.stop - mark.start);
     }
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
     if (m_next < m_pending->size())

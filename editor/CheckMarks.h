@@ -30,8 +30,8 @@ public:
     explicit CheckMarks(ScriptEditor& editor);
 
     // Replaces the underlines with those of `findings`, whose places are offsets into the
-    // editor's text as it is now. An edit before they are all on stops the rest: their places
-    // are out of date.
+    // editor's text as it is now. An edit before they are all on stops the rest, which keep the
+    // old underlines: the new places are out of date.
     void show(std::shared_ptr<const std::vector<Finding>> findings);
     void clear();
 
@@ -41,5 +41,6 @@ private:
     ScriptEditor& m_editor;
     std::shared_ptr<const std::vector<Finding>> m_pending;
     std::size_t m_next = 0;
+    long m_clearedTo = 0;  // the old underlines are gone up to here
     QTimer m_nextTurn;
 };

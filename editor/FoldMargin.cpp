@@ -11,7 +11,7 @@ namespace {
 using Sci = QsciScintillaBase;
 
 // A turn costs at most a few milliseconds when every line's level changes.
-constexpr long kLinesPerTurn = 8192;
+constexpr long kLinesPerTurn = 2048;
 const QColor kMarkerColour(0x90, 0x90, 0x90);
 
 } // namespace

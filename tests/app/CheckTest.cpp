@@ -1,6 +1,7 @@
 #include "support/FakeDesktopServices.h"
 #include "support/InputEvents.h"
 #include "support/MainWindowHarness.h"
+#include "support/WindowDriving.h"
 #include "support/LineEnds.h"
 #include "app/ScriptTab.h"
 #include "app/ScriptTabs.h"
@@ -358,6 +359,29 @@ TEST_F(ScriptCheck, AScriptFullOfFaultsListsTheFirstOnesAndUnderlinesThemAll)
     PressF7();
     EXPECT_EQ(List()->count(), 500);
     EXPECT_EQ(main.control<QLabel>("ProblemSummary")->text().toStdString(), "600 problems; the first 500 are listed.");
+    EXPECT_TRUE(WarningAt(long(main.editorText().rfind("level_strat"))));
+}
+
+// A long script's underlines come off and go on a stretch at a time: once they are all done,
+// each fault has one where it now stands and a fault fixed has none.
+TEST_F(ScriptCheck, AFixAmongThousandsOfFaultsTakesOffItsUnderlineAlone)
+{
+    constexpr int kFaults = 5000;
+    std::string text = "func void main(void)\n{\n";
+    for (int i = 0; i < kFaults; ++i)
+        text += "\tlevel_strat\n";
+    text += "}\n";
+    OpenMainWith(text);
+    PressF7();
+    const int faultLength = int(std::string_view("level_strat").size());
+    ASSERT_TRUE(driving::WaitFor([&] { return MarkedPositions() == kFaults * faultLength; }, 10000));
+
+    const long fixed = OffsetOf("level_strat");
+    EditInEditor("\tlevel_strat\n\tlevel_strat\n\tlevel_strat\n}", "\tlevel_strat\n}");
+    EditInEditor("{\n\tlevel_strat", "{\n\tlevel_start");
+    PressF7();
+    EXPECT_TRUE(driving::WaitFor([&] { return MarkedPositions() == (kFaults - 3) * faultLength; }, 10000));
+    EXPECT_FALSE(WarningAt(fixed));
     EXPECT_TRUE(WarningAt(long(main.editorText().rfind("level_strat"))));
 }
 
