@@ -661,6 +661,23 @@ TEST(ScriptReader, CollectsWhatTheOtherFilesOfAFolderDeclare)
     EXPECT_FALSE(level.contains("ai_name"));
 }
 
+// A name declared more than once, in any letter case, is entered once, as first declared; a
+// function comes before a global of its name wherever the two stand.
+TEST(ScriptReader, EntersEachDeclaredNameOnceAsFirstDeclared)
+{
+    const std::string text = "var int Wave;\n"
+                             "func void wave(int n)\n{\n}\n"
+                             "func void spawn\n{\n}\n"
+                             "func int SPAWN(void)\n{\n}\n"
+                             "var float spawn;\n"
+                             "var bool ready;\n"
+                             "var bool READY;\n";
+    std::vector<std::string> entered;
+    for (const DeclaredNames::Entry& entry : DeclaredNames::entriesOf(text, readScript(text)))
+        entered.push_back(entry.declaration);
+    EXPECT_EQ(entered, (std::vector<std::string>{"func void wave(int n)", "func void spawn", "var bool ready"}));
+}
+
 TEST(ScriptReader, FindsTheCommentLinesAboveALine)
 {
     const std::string text = crlf("cm_reset\n"
