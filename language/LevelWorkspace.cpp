@@ -371,6 +371,31 @@ void LevelWorkspace::refresh(Folder& folder)
         for (const std::shared_ptr<ScriptAnalysis>& analysis : uncounted)
             countNames(*analysis);
     });
+    const bool sameScripts = scripts.size() == folder.scripts.size() &&
+                             std::equal(scripts.begin(), scripts.end(), folder.scripts.begin(),
+                                        [](const Script& a, const Script& b) { return a.read.path == b.read.path; });
+    // A script read again alone, as after a pause in typing, is checked against what the others
+    // declare, which is known already: its check need not wait for its own declarations.
+    const std::optional<std::size_t> alone = fresh.size() == 1 ? std::optional(fresh[0]) : std::nullopt;
+    std::future<void> checkingAlone;
+    if (alone) {
+        checkingAlone = std::async(std::launch::async | std::launch::deferred, [&, alone = *alone] {
+            LevelScript& script = scripts[alone].read;
+            std::shared_ptr<const DeclaredNames> others;
+            if (sameScripts) {
+                others = namesBeside(script.path);
+            } else {
+                auto names = std::make_shared<DeclaredNames>();
+                for (std::size_t i = 0; i < scripts.size(); ++i) {
+                    if (i != alone)
+                        names->add(scripts[i].read.declarations);
+                }
+                others = std::move(names);
+            }
+            script.findings = std::make_shared<const std::vector<Finding>>(
+                checkScript(*script.analysis->text, script.analysis->outline, *others));
+        });
+    }
     forEachInParallel(fresh.size(), [&](std::size_t n) { gatherDeclarations(scripts[fresh[n]].read, freshBefore[n]); });
 
     std::vector<QString> declarers;  // paths whose declarations changed, came or went
@@ -400,7 +425,7 @@ void LevelWorkspace::refresh(Folder& folder)
     // The check of one script is handed every declaration of the level, its own included: it
     // asks of a name only whether the level declares it, and a name the script declares itself
     // it already knows. So one set of names serves every script, instead of one set for each.
-    std::vector<std::size_t> toCheck = fresh;
+    std::vector<std::size_t> toCheck = alone ? std::vector<std::size_t>() : fresh;
     std::size_t next = 0;
     for (std::size_t i = 0; i < scripts.size() && !changedNames.empty(); ++i) {
         if (next < fresh.size() && fresh[next] == i) {
@@ -417,13 +442,12 @@ void LevelWorkspace::refresh(Folder& folder)
         script.findings = std::make_shared<const std::vector<Finding>>(
             checkScript(*script.analysis->text, script.analysis->outline, *names));
     });
+    if (checkingAlone.valid())
+        checkingAlone.get();
     counting.get();
 
-    const bool sameScripts = scripts.size() == folder.scripts.size() &&
-                             std::equal(scripts.begin(), scripts.end(), folder.scripts.begin(),
-                                        [](const Script& a, const Script& b) { return a.read.path == b.read.path; });
     std::shared_ptr<const Level> level = folder.level;
-    if (!level || !sameScripts || !toCheck.empty()) {
+    if (!level || !sameScripts || !fresh.empty() || !toCheck.empty()) {
         std::vector<LevelScript> snapshot;
         snapshot.reserve(scripts.size());
         for (const Script& script : scripts)

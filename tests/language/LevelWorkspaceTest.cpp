@@ -99,6 +99,34 @@ TEST(LevelWorkspace, ReadsAndChecksAgainOnlyWhatChanged)
     EXPECT_EQ(messages(fourth->script(0)), (std::vector<std::string>{"'helper' is not defined here"}));
 }
 
+// A script typed into alone is checked against what its siblings declare as they are now:
+// after a sibling changed its declarations, and in the same pass as a sibling went away.
+TEST(LevelWorkspace, AScriptReadAgainAloneIsCheckedAgainstItsSiblingsAsTheyAre)
+{
+    LevelFolder folder;
+    const QString a = folder.write("a.bsl", "func void main(void)\n{\n\thelper\n}\n");
+    folder.write("b.bsl", "func void helper(void)\n{\n}\n");
+    LevelWorkspace workspace;
+    workspace.setDocument(a, 1, text("func void main(void)\n{\n\thelper\n\tmissing\n}\n"));
+    EXPECT_EQ(messages(workspace.levelOf(a)->script(0)), (std::vector<std::string>{"'missing' is not defined here"}));
+    EXPECT_TRUE(workspace.namesBeside(a)->contains("helper"));
+
+    workspace.setDocument(a, 2, text("func void main(void)\n{\n\thelper\n}\n"));
+    EXPECT_TRUE(workspace.levelOf(a)->script(0).findings->empty());
+
+    folder.write("b.bsl", "func void missing(void)\n{\n}\n");
+    workspace.setDocument(a, 3, text("func void main(void)\n{\n\tmissing\n}\n"));
+    EXPECT_TRUE(workspace.levelOf(a)->script(0).findings->empty());
+    workspace.setDocument(a, 4, text("func void main(void)\n{\n\thelper\n\tmissing\n}\n"));
+    EXPECT_EQ(messages(workspace.levelOf(a)->script(0)), (std::vector<std::string>{"'helper' is not defined here"}));
+
+    ASSERT_TRUE(QFile::remove(folder.file("b.bsl")));
+    workspace.setDocument(a, 5, text("func void main(void)\n{\n\tmissing\n}\n"));
+    const auto level = workspace.levelOf(a);
+    ASSERT_EQ(level->size(), 1u);
+    EXPECT_EQ(messages(level->script(0)), (std::vector<std::string>{"'missing' is not defined here"}));
+}
+
 TEST(LevelWorkspace, AnOpenDocumentStandsInForItsFile)
 {
     LevelFolder folder;
