@@ -2,7 +2,6 @@
 
 #include "language/TextSnapshots.h"
 
-#include <future>
 #include <new>
 #include <optional>
 
@@ -37,7 +36,7 @@ void LanguageService::request(std::uint64_t document, std::uint64_t revision, st
     m_worker.start([this, document, serial, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
         if (!isNewest(document, serial))
             return;
-        ScriptReading reading = readNow(document, revision, std::move(text), scriptPath);
+        ScriptReading reading = readNow(document, revision, text, scriptPath);
         // Delivered through this object's thread, and not at all once it is gone.
         QMetaObject::invokeMethod(
             this,
@@ -48,6 +47,12 @@ void LanguageService::request(std::uint64_t document, std::uint64_t revision, st
                 release(std::move(reading.analysis), std::move(reading.findings), std::move(reading.level));
             },
             Qt::QueuedConnection);
+        // Made ready once the reading is on its way, so that the window's next copy of the text
+        // does not wait for it.
+        try {
+            TextSnapshots::prepareAnother(text);
+        } catch (const std::bad_alloc&) {
+        }
     });
 }
 
@@ -110,9 +115,6 @@ ScriptReading LanguageService::readNow(std::uint64_t document, std::uint64_t rev
     // A reading is a help, not an edit: without the memory for one, the script goes unread.
     ScriptReading reading;
     try {
-        // Made ready meanwhile, so that the window's next copy of the text does not wait for it.
-        std::future<void> prepared = std::async(std::launch::async | std::launch::deferred,
-                                                [&text] { TextSnapshots::prepareAnother(text); });
         std::optional<std::size_t> index;
         {
             const std::lock_guard lock(m_workspaceMutex);
@@ -126,7 +128,6 @@ ScriptReading LanguageService::readNow(std::uint64_t document, std::uint64_t rev
             }
             reading.siblings = m_workspace.namesBeside(scriptPath);
         }
-        prepared.get();
         if (index) {
             const LevelScript& script = reading.level->script(*index);
             reading.analysis = script.analysis;
