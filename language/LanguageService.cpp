@@ -1,6 +1,7 @@
 #include "language/LanguageService.h"
 
 #include "language/TextSnapshots.h"
+#include "platform/ThreadPriority.h"
 
 #include <new>
 #include <optional>
@@ -18,6 +19,14 @@ LanguageService::~LanguageService()
     m_worker.waitForDone();
 }
 
+void LanguageService::startJob(std::function<void()> job)
+{
+    m_worker.start([job = std::move(job)] {
+        lowerCurrentThreadPriority();
+        job();
+    });
+}
+
 bool LanguageService::isNewest(std::uint64_t document, std::uint64_t serial)
 {
     const std::lock_guard lock(m_newestMutex);
@@ -33,7 +42,7 @@ void LanguageService::request(std::uint64_t document, std::uint64_t revision, st
         const std::lock_guard lock(m_newestMutex);
         m_newest[document] = serial;
     }
-    m_worker.start([this, document, serial, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
+    startJob([this, document, serial, revision, text = std::move(text), scriptPath = std::move(scriptPath)]() mutable {
         if (!isNewest(document, serial))
             return;
         ScriptReading reading = readNow(document, revision, text, scriptPath);
@@ -62,7 +71,7 @@ void LanguageService::closeDocument(std::uint64_t document, QString scriptPath)
         const std::lock_guard lock(m_newestMutex);
         m_newest.erase(document);
     }
-    m_worker.start([this, document, scriptPath = std::move(scriptPath)] {
+    startJob([this, document, scriptPath = std::move(scriptPath)] {
         const std::lock_guard lock(m_workspaceMutex);
         if (scriptPath.isEmpty())
             m_workspace.closeUnsaved(document);
@@ -73,7 +82,7 @@ void LanguageService::closeDocument(std::uint64_t document, QString scriptPath)
 
 void LanguageService::run(std::function<Continuation()> job)
 {
-    m_worker.start([this, job = std::move(job)] {
+    startJob([this, job = std::move(job)] {
         Continuation continuation;
         try {
             continuation = job();
@@ -102,7 +111,7 @@ void LanguageService::release(std::shared_ptr<const ScriptAnalysis> analysis,
                               std::shared_ptr<const std::vector<Finding>> findings, std::shared_ptr<const Level> level)
 {
     if (analysis || findings || level)
-        m_worker.start([analysis = std::move(analysis), findings = std::move(findings), level = std::move(level)]() mutable {
+        startJob([analysis = std::move(analysis), findings = std::move(findings), level = std::move(level)]() mutable {
             analysis.reset();
             findings.reset();
             level.reset();

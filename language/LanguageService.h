@@ -80,6 +80,8 @@ private:
     ScriptReading readNow(std::uint64_t document, std::uint64_t revision, std::shared_ptr<const std::string> text,
                           const QString& scriptPath);
     bool isNewest(std::uint64_t document, std::uint64_t serial);
+    // On the worker, which yields to the window's thread.
+    void startJob(std::function<void()> job);
 
     QThreadPool m_worker;
     std::atomic<std::uint64_t> m_requests{0};
