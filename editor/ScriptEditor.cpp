@@ -220,6 +220,11 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
     const std::string_view shown = cut ? std::string_view(*cut) : std::string_view(*script);
     report(60);
 
+    // The load is one change, and the script's text may be read while room is made for it, which
+    // takes a long script's pages one by one, and while it goes in.
+    noteChange();
+    if (loading)
+        loading(script);
     // The component reports a failed allocation by its status instead of an exception; the room
     // is asked for before the old text goes. It comes with room for typing: a buffer just large
     // enough is moved whole to a larger one at the first key.
@@ -227,12 +232,9 @@ void ScriptEditor::setScript(std::string fileBytes, const std::function<void(int
     SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(shown.size() + shown.size() / 16 + 4096));
     if (SendScintilla(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
         SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
+        noteChange();
         throw std::bad_alloc();
     }
-    // The load is one change, and the script's text may be read while it goes in.
-    noteChange();
-    if (loading)
-        loading(script);
     m_loading = true;
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
     takeText(shown, std::move(cuts), marks);

@@ -37,10 +37,11 @@ public:
 
     // Replaces the whole text with a script file's bytes, case-corrected; afterwards there are no
     // unsaved changes and nothing to undo. `progress` hears how far it got, from 0 to 100.
-    // `loading` is given the script's text, as snapshot() gives it afterwards, once it is sure to
-    // go in and before it does: one textChanging() stands for the whole load, and readers on
-    // other threads may start on the text meanwhile. Throws std::bad_alloc, leaving the text as
-    // it was, when the memory cannot hold the script.
+    // `loading` is given the script's text, as snapshot() gives it afterwards, before the editor
+    // makes room for it: one textChanging() stands for the whole load, and readers on other
+    // threads may start on the text meanwhile. Throws std::bad_alloc, leaving the text as it was,
+    // when the memory cannot hold the script; a second textChanging() then makes a reading of the
+    // text given to `loading` out of date.
     void setScript(std::string fileBytes, const std::function<void(int)>& progress = {},
                    const std::function<void(std::shared_ptr<const std::string>)>& loading = {});
     // Replaces the whole text with `documentText` (UTF-8, CR LF) as one edit that can be undone
