@@ -84,39 +84,27 @@ void FoldMargin::toggleAtCaret()
 // functions are looked at one by one: each fold is passed over whole.
 void FoldMargin::toggleAll()
 {
+    // Folded when one function, or another fold outside any, stands open; opened otherwise.
     const long lines = m_editor.SendScintilla(Sci::SCI_GETLINECOUNT);
-    struct Outer {
-        long header;
-        long last;
-    };
-    std::vector<Outer> outer;
     bool anyOpen = false;
-    for (long line = 0; line < lines;) {
+    for (long line = 0; line < lines && !anyOpen;) {
         const auto at = static_cast<unsigned long>(line);
         if (!(m_editor.SendScintilla(Sci::SCI_GETFOLDLEVEL, at) & Sci::SC_FOLDLEVELHEADERFLAG)) {
             ++line;
             continue;
         }
-        const long last = m_editor.SendScintilla(Sci::SCI_GETLASTCHILD, at, -1L);
-        outer.push_back({line, last});
-        anyOpen = anyOpen || m_editor.SendScintilla(Sci::SCI_GETFOLDEXPANDED, at);
-        line = std::max(last, line) + 1;
+        anyOpen = m_editor.SendScintilla(Sci::SCI_GETFOLDEXPANDED, at);
+        line = std::max(m_editor.SendScintilla(Sci::SCI_GETLASTCHILD, at, -1L), line) + 1;
     }
-
-    if (!anyOpen) {
-        m_editor.SendScintilla(Sci::SCI_SHOWLINES, 0UL, lines - 1);
-        for (long header = m_editor.SendScintilla(Sci::SCI_CONTRACTEDFOLDNEXT, 0UL); header >= 0;
-             header = m_editor.SendScintilla(Sci::SCI_CONTRACTEDFOLDNEXT, static_cast<unsigned long>(header + 1)))
-            m_editor.SendScintilla(Sci::SCI_SETFOLDEXPANDED, static_cast<unsigned long>(header), 1L);
-        return;
-    }
-    const long caret = m_editor.SendScintilla(Sci::SCI_GETCURRENTPOS);
-    const long caretLine = m_editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
-    for (const Outer& fold : outer) {
-        m_editor.SendScintilla(Sci::SCI_SETFOLDEXPANDED, static_cast<unsigned long>(fold.header), 0L);
-        if (fold.last > fold.header)
-            m_editor.SendScintilla(Sci::SCI_HIDELINES, static_cast<unsigned long>(fold.header + 1), fold.last);
-        if (caretLine > fold.header && caretLine <= fold.last)
-            m_editor.SendScintilla(Sci::SCI_GOTOPOS, m_editor.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(fold.header)));
-    }
+    // The component folds them all in one pass, and lays out and repaints once. It first styles
+    // the whole text for lexers that fold as they style, which the lexer here answers with a
+    // stretch alone.
+    const long caretLine = m_editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, m_editor.SendScintilla(Sci::SCI_GETCURRENTPOS));
+    m_editor.SendScintilla(Sci::SCI_FOLDALL, anyOpen ? Sci::SC_FOLDACTION_CONTRACT : Sci::SC_FOLDACTION_EXPAND);
+    // The caret stays in sight, at the end of the header of the fold that hid it.
+    long header = caretLine;
+    while (header > 0 && !m_editor.SendScintilla(Sci::SCI_GETLINEVISIBLE, static_cast<unsigned long>(header)))
+        header = m_editor.SendScintilla(Sci::SCI_GETFOLDPARENT, static_cast<unsigned long>(header));
+    if (header != caretLine && header >= 0)
+        m_editor.SendScintilla(Sci::SCI_GOTOPOS, m_editor.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(header)));
 }
