@@ -94,6 +94,15 @@ TEST(Folding, BlocksFoldAndUnfoldWhileTheTextAroundAndInsideThemChanges)
     harness.key(Qt::Key_F9, Qt::ShiftModifier);
     for (long line = 0; line < send(editor, Sci::SCI_GETLINECOUNT); ++line)
         EXPECT_TRUE(lineShown(editor, line)) << line;
+
+    // A caret the folds hide goes to the end of the header of the fold that hides it.
+    harness.caretAt(long(harness.text().find("sleep alarm")));
+    harness.key(Qt::Key_F9, Qt::ShiftModifier);
+    const long caret = send(editor, Sci::SCI_GETCURRENTPOS);
+    const long caretLine = send(editor, Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
+    EXPECT_EQ(caretLine, send(editor, Sci::SCI_GETFOLDPARENT, 9));
+    EXPECT_TRUE(lineShown(editor, caretLine));
+    EXPECT_EQ(caret, send(editor, Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(caretLine)));
 }
 
 TEST(CaretMarks, BracesShowTheirPartnerOrTheErrorColourAndTheKeyJumpsBetweenThem)
