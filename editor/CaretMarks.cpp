@@ -66,15 +66,9 @@ std::optional<CaretMarks::Braces> CaretMarks::bracesAtCaret() const
     if (brace < 0)
         return std::nullopt;
 
-    const auto lineStart = [this](long at) {
-        return m_editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, m_editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(at)));
-    };
-    const long from = lineStart(std::max(0L, brace - kBraceReach));
+    const long from = m_editor.lineStart(std::max(0L, brace - kBraceReach));
     const long to = std::min(length, brace + kBraceReach);
-    const auto* bytes = reinterpret_cast<const char*>(
-        m_editor.SendScintilla(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-    const BracePartner found =
-        bracePartner(std::string_view(bytes, std::size_t(to - from)), std::size_t(brace - from), from == 0 && to == length);
+    const BracePartner found = bracePartner(m_editor.bytesAt(from, to), std::size_t(brace - from), from == 0 && to == length);
     if (found.state == BracePartner::State::None)
         return std::nullopt;
     const long partner = found.state == BracePartner::State::Matched ? from + long(found.partner) : -1;
@@ -116,15 +110,10 @@ void CaretMarks::lightOccurrences()
     const auto send = [this](unsigned int message, long wParam = 0) {
         return m_editor.SendScintilla(message, static_cast<unsigned long>(wParam));
     };
-    const auto textOf = [this](long from, long to) {
-        const auto* bytes = reinterpret_cast<const char*>(
-            m_editor.SendScintilla(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-        return std::string_view(bytes, std::size_t(to - from));
-    };
     const long caret = send(Sci::SCI_GETCURRENTPOS);
     const long caretLine = send(Sci::SCI_LINEFROMPOSITION, caret);
     const long caretLineStart = send(Sci::SCI_POSITIONFROMLINE, caretLine);
-    const std::string_view line = textOf(caretLineStart, send(Sci::SCI_GETLINEENDPOSITION, caretLine));
+    const std::string_view line = m_editor.bytesAt(caretLineStart, send(Sci::SCI_GETLINEENDPOSITION, caretLine));
     const std::optional<TextRange> name = nameAtCaret(line, std::size_t(caret - caretLineStart));
     if (!name)
         return;
@@ -135,7 +124,7 @@ void CaretMarks::lightOccurrences()
     const long from = send(Sci::SCI_POSITIONFROMLINE, first);
     const long to = send(Sci::SCI_GETLINEENDPOSITION, last);
     const std::string word(line.substr(name->begin, name->end - name->begin));
-    const std::vector<TextRange> uses = nameOccurrences(textOf(from, to), word);
+    const std::vector<TextRange> uses = nameOccurrences(m_editor.bytesAt(from, to), word);
     // A name used once has no other uses to show.
     if (uses.size() < 2)
         return;

@@ -23,6 +23,12 @@ constexpr int kDwellMilliseconds = 500;
 constexpr long kLineLookBack = 512;
 constexpr long kLongestName = 128;
 
+// Where what shows under the character at `rect` goes.
+QPoint belowOf(const QRect& rect)
+{
+    return {rect.left(), rect.top() + rect.height()};
+}
+
 bool isModifierKey(int key)
 {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
@@ -140,11 +146,8 @@ void ScriptAssistant::keyApplied(const QKeyEvent& event)
         return;
     if (typedAfterBuilderCommand(caret))
         open(false);
-    if (typed != ',' && callableBefore(caret)) {
-        const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, caret);
-        const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, caret);
-        showHintAt(std::size_t(caret), m_editor.viewport()->mapToGlobal(QPoint(int(x), int(y))), false);
-    }
+    if (typed != ',' && callableBefore(caret))
+        showHintAt(std::size_t(caret), m_editor.screenRect(caret).topLeft(), false);
 }
 
 bool ScriptAssistant::finishesTypedName() const
@@ -187,13 +190,8 @@ void ScriptAssistant::open(bool asked)
         close();
         return;
     }
-    const auto from = static_cast<unsigned long>(m_replaceBegin);
-    const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(from));
-    const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(from));
-    const long line = m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, from);
-    const long height = m_editor.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
-    QWidget* viewport = m_editor.viewport();
-    m_popup->showAt(viewport->mapToGlobal(QPoint(int(x), int(y + height))), viewport->mapToGlobal(QPoint(0, int(y))).y());
+    const QRect word = m_editor.screenRect(long(m_replaceBegin));
+    m_popup->showAt(belowOf(word), word.top());
 }
 
 void ScriptAssistant::refresh()
@@ -208,13 +206,10 @@ void ScriptAssistant::refresh()
         return;
     }
     if (!m_arguments) {
-        const auto* typed = reinterpret_cast<const char*>(
-            m_editor.SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(begin), caret - begin));
-        for (long at = 0; at < caret - begin; ++at) {
-            if (!isWordByte(typed[at])) {
-                close();
-                return;
-            }
+        const std::string_view typed = m_editor.bytesAt(begin, caret);
+        if (!std::all_of(typed.begin(), typed.end(), isWordByte)) {
+            close();
+            return;
         }
     }
     Completion completion = this->completion(std::size_t(caret));
@@ -256,19 +251,13 @@ void ScriptAssistant::insertChosen()
         return;
     }
     const ScriptEditor::EditStep step(m_editor);
-    m_editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(m_replaceBegin), caret);
-    m_editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, uintptr_t(insert.size()), insert.c_str());
+    m_editor.replaceBytes(long(m_replaceBegin), caret, insert);
     m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(m_replaceBegin + insert.size()));
 }
 
 void ScriptAssistant::showHint(std::size_t position)
 {
-    const auto at = static_cast<unsigned long>(position);
-    const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(at));
-    const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(at));
-    const long line = m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, at);
-    const long height = m_editor.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
-    showHintAt(position, m_editor.viewport()->mapToGlobal(QPoint(int(x), int(y + height))), true);
+    showHintAt(position, belowOf(m_editor.screenRect(long(position))), true);
 }
 
 void ScriptAssistant::showHintAt(std::size_t position, QPoint globalPoint, bool dwelling)
@@ -300,13 +289,7 @@ void ScriptAssistant::hideHint()
 
 bool ScriptAssistant::typedAfterBuilderCommand(long caret) const
 {
-    const long lineStart = m_editor.SendScintilla(
-        QsciScintillaBase::SCI_POSITIONFROMLINE,
-        m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret)));
-    const long from = std::max(lineStart, caret - kLineLookBack);
-    const auto* bytes = reinterpret_cast<const char*>(
-        m_editor.SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), caret - from));
-    const std::string_view line(bytes, std::size_t(caret - from));
+    const std::string_view line = m_editor.bytesAt(std::max(m_editor.lineStart(caret), caret - kLineLookBack), caret);
     const Builtins& builtins = Builtins::standard();
     for (std::size_t at = 0; at < line.size();) {
         if (!isWordByte(line[at])) {

@@ -299,6 +299,28 @@ std::string_view ScriptEditor::bytesAt(long from, long to) const
     return {bytes, std::size_t(to - from)};
 }
 
+long ScriptEditor::lineStart(long position) const
+{
+    return SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+}
+
+QRect ScriptEditor::screenRect(long position) const
+{
+    const auto at = static_cast<unsigned long>(position);
+    const long x = SendScintilla(SCI_POINTXFROMPOSITION, 0UL, position);
+    const long y = SendScintilla(SCI_POINTYFROMPOSITION, 0UL, position);
+    const long next = SendScintilla(SCI_POSITIONAFTER, at);
+    const long width = std::max(1L, SendScintilla(SCI_POINTXFROMPOSITION, 0UL, next) - x);
+    const long height = SendScintilla(SCI_TEXTHEIGHT, static_cast<unsigned long>(SendScintilla(SCI_LINEFROMPOSITION, at)));
+    return QRect(viewport()->mapToGlobal(QPoint(int(x), int(y))), QSize(int(width), int(height)));
+}
+
+void ScriptEditor::replaceBytes(long from, long to, std::string_view bytes)
+{
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
+}
+
 std::shared_ptr<const std::string> ScriptEditor::snapshot()
 {
     if (!m_snapshot) {
@@ -333,8 +355,7 @@ void ScriptEditor::replaceRange(long from, long to, const QString& text)
 {
     const std::string bytes = codePageText(text).toStdString();
     const EditStep step(*this);
-    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
-    SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
+    replaceBytes(from, to, bytes);
 }
 
 void ScriptEditor::insertTemplate(long from, long to, std::string_view name)
@@ -431,8 +452,7 @@ bool ScriptEditor::applyEditingKey(const QKeyEvent& event)
         if (!plain && !control)
             return false;
         typeAtEachSelection([this](long at) {
-            const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(at)));
-            return "\r\n" + indentationAfterBreak(bytesAt(lineStart, at), m_indentUnit);
+            return "\r\n" + indentationAfterBreak(bytesAt(lineStart(at), at), m_indentUnit);
         });
         return true;
     case Qt::Key_Slash:
@@ -470,8 +490,7 @@ void ScriptEditor::typeAtEachSelection(const std::function<std::string(long)>& t
         const long start = SendScintilla(SCI_GETSELECTIONNSTART, n);
         const long end = SendScintilla(SCI_GETSELECTIONNEND, n);
         const std::string typed = text(start);
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(typed.size()), typed.data());
+        replaceBytes(start, end, typed);
         const long caret = start + long(typed.size());
         SendScintilla(SCI_SETSELECTIONNCARET, n, caret);
         SendScintilla(SCI_SETSELECTIONNANCHOR, n, caret);
@@ -485,17 +504,15 @@ void ScriptEditor::alignClosingBraces()
     constexpr long kLookBack = 256 * 1024;
     for (long n = 0, count = SendScintilla(SCI_GETSELECTIONS); n < count; ++n) {
         const long brace = SendScintilla(SCI_GETSELECTIONNCARET, n) - 1;
-        const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(brace));
-        const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        const std::string_view blanks = bytesAt(lineStart, brace);
+        const long braceLineStart = lineStart(brace);
+        const std::string_view blanks = bytesAt(braceLineStart, brace);
         if (blanks.find_first_not_of(" \t") != std::string_view::npos)
             continue;
-        const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(std::max(0L, lineStart - kLookBack))));
+        const long from = lineStart(std::max(0L, braceLineStart - kLookBack));
         const std::optional<std::string> indentation = closingBraceIndentation(bytesAt(from, brace));
         if (!indentation || *indentation == blanks)
             continue;
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(lineStart), brace);
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(indentation->size()), indentation->data());
+        replaceBytes(braceLineStart, brace, *indentation);
     }
 }
 
@@ -515,8 +532,7 @@ void ScriptEditor::editSelectedLines(const std::function<std::vector<TextEdit>(s
     const bool wasSelected = start != end;
     for (auto edit = changes.rbegin(); edit != changes.rend(); ++edit) {
         const long at = from + long(edit->offset);
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(at), at + long(edit->length));
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(edit->replacement.size()), edit->replacement.data());
+        replaceBytes(at, at + long(edit->length), edit->replacement);
     }
     // The lines stay selected as whole lines, so that the key can be pressed again.
     if (wasSelected)
@@ -549,38 +565,34 @@ void ScriptEditor::fitLineNumberMargin()
 }
 
 // Files dropped here are for the window to open, not text to insert.
-bool ScriptEditor::carriesFiles(const QMimeData* data)
+bool ScriptEditor::refuseFiles(QDropEvent& event)
 {
+    const QMimeData* data = event.mimeData();
     if (!data || !data->hasUrls())
         return false;
     const QList<QUrl> urls = data->urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (std::none_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
+        return false;
+    event.ignore();
+    return true;
 }
 
 void ScriptEditor::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (carriesFiles(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    QsciScintilla::dragEnterEvent(event);
+    if (!refuseFiles(*event))
+        QsciScintilla::dragEnterEvent(event);
 }
 
 void ScriptEditor::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (carriesFiles(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    QsciScintilla::dragMoveEvent(event);
+    if (!refuseFiles(*event))
+        QsciScintilla::dragMoveEvent(event);
 }
 
 void ScriptEditor::dropEvent(QDropEvent* event)
 {
-    if (carriesFiles(event->mimeData())) {
-        event->ignore();
+    if (refuseFiles(*event))
         return;
-    }
     EditStep step(*this);
     QsciScintilla::dropEvent(event);
 }
@@ -723,8 +735,7 @@ void ScriptEditor::cutLine(long line)
     std::vector<std::pair<long, long>> kept = selections();
     for (auto& [caret, anchor] : kept)
         std::tie(caret, anchor) = std::pair{moved(caret), moved(anchor)};
-    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(cut), end);
-    SendScintilla(SCI_REPLACETARGET, uintptr_t(mark.size()), mark.data());
+    replaceBytes(cut, end, mark);
     setSelections(kept);
 }
 
@@ -774,8 +785,7 @@ bool ScriptEditor::shortenRestAtCaret(const QKeyEvent& event)
         return true;
     if (!shorter.empty())
         showMark(shorter);
-    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(mark), mark + long(LineCuts::kMarkBytes));
-    SendScintilla(SCI_REPLACETARGET, uintptr_t(shorter.size()), shorter.data());
+    replaceBytes(mark, mark + long(LineCuts::kMarkBytes), shorter);
     const long after = mark + long(shorter.size());
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(forward ? mark : after));
     return true;
@@ -807,10 +817,7 @@ void ScriptEditor::correctTouchedLines()
 
     // Each spelling is as long as the word it replaces, so the selections stay where they were.
     const std::vector<std::pair<long, long>> kept = selections();
-    for (const auto& [position, token] : corrections) {
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(position + long(token.begin)),
-                      position + long(token.end));
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(token.spelling.size()), std::string(token.spelling).c_str());
-    }
+    for (const auto& [position, token] : corrections)
+        replaceBytes(position + long(token.begin), position + long(token.end), token.spelling);
     setSelections(kept);
 }

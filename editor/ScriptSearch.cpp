@@ -17,12 +17,6 @@ long selectionEnd(ScriptEditor& editor)
     return editor.SendScintilla(Sci::SCI_GETSELECTIONEND);
 }
 
-void replaceRange(ScriptEditor& editor, long start, long end, const std::string& replacement)
-{
-    editor.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
-    editor.SendScintilla(Sci::SCI_REPLACETARGET, uintptr_t(replacement.size()), replacement.data());
-}
-
 } // namespace
 
 Query query(ScriptEditor& editor, const QString& text, Options options, bool forward)
@@ -59,7 +53,7 @@ bool replaceSelection(ScriptEditor& editor, const QString& text, const QString& 
         return false;
     const std::string replacementBytes = typedText(replacement);
     const ScriptEditor::EditStep step(editor);
-    replaceRange(editor, start, end, replacementBytes);
+    editor.replaceBytes(start, end, replacementBytes);
     const long caret = start + long(replacementBytes.size());
     editor.SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(caret), caret);
     return true;
@@ -82,7 +76,7 @@ std::optional<int> replaceAll(ScriptEditor& editor, const Query& query, const st
     // Front to back, each match as far on as the replacements before it moved it.
     long shift = 0;
     for (const long start : shown) {
-        replaceRange(editor, start + shift, start + shift + long(length), replacementBytes);
+        editor.replaceBytes(start + shift, start + shift + long(length), replacementBytes);
         shift += long(replacementBytes.size()) - long(length);
     }
     return int(starts.size());

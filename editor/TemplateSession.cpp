@@ -17,15 +17,12 @@ TemplateSession::TemplateSession(ScriptEditor& editor) : m_editor(editor)
 void TemplateSession::start(long from, long to, const ScriptTemplate& statement, std::string_view indentUnit)
 {
     end();
-    const long line = m_editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(from));
-    const long lineStart = m_editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    const std::string_view before = m_editor.documentText().substr(std::size_t(lineStart), std::size_t(from - lineStart));
+    const std::string_view before = m_editor.bytesAt(m_editor.lineStart(from), from);
     const std::string indentation(before.substr(0, before.find_first_not_of(" \t")));
     const ExpandedTemplate expanded = expandTemplate(statement, "\r\n", indentation, indentUnit);
     {
         const ScriptEditor::EditStep step(m_editor);
-        m_editor.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
-        m_editor.SendScintilla(Sci::SCI_REPLACETARGET, uintptr_t(expanded.text.size()), expanded.text.data());
+        m_editor.replaceBytes(from, to, expanded.text);
     }
     std::vector<TextRange> fields;
     for (const TextRange& field : expanded.fields)
