@@ -1,6 +1,5 @@
 #include "editor/ScriptAssistant.h"
 
-#include "catalogue/Builtins.h"
 #include "language/Completion.h"
 #include "editor/CompletionPopup.h"
 #include "editor/ScriptEditor.h"
@@ -19,9 +18,6 @@ namespace {
 
 // How long the mouse rests on a name before its hint shows, in milliseconds.
 constexpr int kDwellMilliseconds = 500;
-// How far back along a line the argument trigger looks for a builder command.
-constexpr long kLineLookBack = 512;
-constexpr long kLongestName = 128;
 
 // Where what shows under the character at `rect` goes.
 QPoint belowOf(const QRect& rect)
@@ -128,23 +124,13 @@ void ScriptAssistant::keyApplied(const QKeyEvent& event)
     const char typed = char(text.front().unicode());
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     if (isWordByte(typed)) {
-        // The list opens once, at a name's second letter; after that the name only narrows it.
-        long begin = caret;
-        int letters = 0;
-        while (begin > 0 && letters < 3 &&
-               isWordByte(char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT,
-                                                      static_cast<unsigned long>(begin - 1))))) {
-            --begin;
-            ++letters;
-        }
-        const auto first = char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(begin)));
-        if (letters == 2 && !(first >= '0' && first <= '9'))
+        if (opensNameList(lineBefore(caret)))
             open(false);
         return;
     }
     if (typed != ' ' && typed != '(' && typed != ',')
         return;
-    if (typedAfterBuilderCommand(caret))
+    if (followsBuilderCommand(lineBefore(caret)))
         open(false);
     if (typed != ',' && callableBefore(caret))
         showHintAt(std::size_t(caret), m_editor.screenRect(caret).topLeft(), false);
@@ -154,17 +140,8 @@ bool ScriptAssistant::finishesTypedName() const
 {
     const Candidate* chosen = m_popup->chosen();
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-    // A template is a statement, not the name being typed: it goes in only when chosen.
-    if (!chosen || chosen->kind == NameKind::Template || caret < long(m_replaceBegin))
-        return false;
-    const std::string_view typed = m_editor.documentText().substr(m_replaceBegin, std::size_t(caret) - m_replaceBegin);
-    const std::string_view offered = chosen->insertText;
-    if (typed.empty() || offered.size() <= typed.size() || !sameName(offered.substr(0, typed.size()), typed))
-        return false;
-    // A word that is already complete stays as typed, even when a longer name starts with it.
-    return !m_popup->offers([typed](const Candidate& candidate) {
-        return candidate.insertable() && sameName(candidate.insertText, typed);
-    });
+    return chosen && caret >= long(m_replaceBegin) &&
+           ::finishesTypedName(m_popup->candidates(), *chosen, m_editor.bytesAt(long(m_replaceBegin), caret));
 }
 
 void ScriptAssistant::dismiss()
@@ -287,51 +264,19 @@ void ScriptAssistant::hideHint()
     QToolTip::hideText();
 }
 
-bool ScriptAssistant::typedAfterBuilderCommand(long caret) const
+std::string_view ScriptAssistant::lineBefore(long position) const
 {
-    const std::string_view line = m_editor.bytesAt(std::max(m_editor.lineStart(caret), caret - kLineLookBack), caret);
-    const Builtins& builtins = Builtins::standard();
-    for (std::size_t at = 0; at < line.size();) {
-        if (!isWordByte(line[at])) {
-            ++at;
-            continue;
-        }
-        std::size_t end = at;
-        while (end < line.size() && isWordByte(line[end]))
-            ++end;
-        const BuiltinName* name = builtins.find(line.substr(at, end - at));
-        if (name && name->builderCommand)
-            return true;
-        at = end;
-    }
-    return false;
+    return m_editor.bytesAt(m_editor.lineStart(position), position);
 }
 
 bool ScriptAssistant::callableBefore(long caret) const
 {
-    const auto charAt = [this](long position) {
-        return char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(position)));
-    };
-    long end = caret - 1;  // the blank or parenthesis just typed
-    while (end > 0 && (charAt(end - 1) == ' ' || charAt(end - 1) == '\t'))
-        --end;
-    long begin = end;
-    while (begin > 0 && end - begin < kLongestName && isWordByte(charAt(begin - 1)))
-        --begin;
-    if (begin == end || (charAt(begin) >= '0' && charAt(begin) <= '9'))
-        return false;
-    std::string name;
-    for (long at = begin; at < end; ++at)
-        name += charAt(at);
-
-    if (const BuiltinName* builtin = Builtins::standard().find(name))
-        return builtin->function || builtin->builderCommand;
-    if (const DeclaredNames::Entry* entry = m_siblings->find(name))
-        return entry->role == NameRole::Function;
-    const std::shared_ptr<const ScriptAnalysis> reading = analysis();
-    const std::vector<FunctionDeclaration>& functions = reading->outline.functions;
-    return std::any_of(functions.begin(), functions.end(),
-                       [&name](const FunctionDeclaration& function) { return sameName(function.name, name); });
+    std::shared_ptr<const ScriptAnalysis> reading;
+    // Before the blank or parenthesis just typed.
+    return followsCallable(lineBefore(std::max(0L, caret - 1)), *m_siblings, [&]() -> const ScriptOutline& {
+        reading = analysis();
+        return reading->outline;
+    });
 }
 
 Completion ScriptAssistant::completion(std::size_t caret) const
