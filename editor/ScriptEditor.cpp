@@ -766,27 +766,15 @@ bool ScriptEditor::shortenRestAtCaret(const QKeyEvent& event)
     const long mark = forward ? caret : caret - long(LineCuts::kMarkBytes);
     if (mark < 0 || !cuts().isMarkAt(std::size_t(mark)))
         return false;
-    const std::string_view rest = m_cuts.restOf(bytesAt(mark, mark + long(LineCuts::kMarkBytes)));
-    std::size_t begin = 0;
-    std::size_t end = rest.size();
-    if (forward) {
-        do
-            ++begin;
-        while (begin < end && (static_cast<unsigned char>(rest[begin]) & 0xC0) == 0x80);
-    } else {
-        do
-            --end;
-        while (end > 0 && (static_cast<unsigned char>(rest[end]) & 0xC0) == 0x80);
-    }
-    const std::string shorter = begin < end ? m_cuts.markForPart(bytesAt(mark, mark + long(LineCuts::kMarkBytes)), begin, end)
-                                            : std::string();
+    const std::optional<std::string> shorter =
+        m_cuts.markWithoutCharacter(bytesAt(mark, mark + long(LineCuts::kMarkBytes)), forward);
     // With no mark left to give, the key is refused rather than taking the whole rest.
-    if (begin < end && shorter.empty())
+    if (!shorter)
         return true;
-    if (!shorter.empty())
-        showMark(shorter);
-    replaceBytes(mark, mark + long(LineCuts::kMarkBytes), shorter);
-    const long after = mark + long(shorter.size());
+    if (!shorter->empty())
+        showMark(*shorter);
+    replaceBytes(mark, mark + long(LineCuts::kMarkBytes), *shorter);
+    const long after = mark + long(shorter->size());
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(forward ? mark : after));
     return true;
 }

@@ -121,6 +121,30 @@ std::string LineCuts::markForPart(std::string_view mark, std::size_t begin, std:
     return markFor(std::move(part));
 }
 
+std::optional<std::string> LineCuts::markWithoutCharacter(std::string_view mark, bool first)
+{
+    const std::string_view rest = restOf(mark);
+    // The bytes that continue a character go with it.
+    const auto continues = [rest](std::size_t at) { return (static_cast<unsigned char>(rest[at]) & 0xC0) == 0x80; };
+    std::size_t begin = 0;
+    std::size_t end = rest.size();
+    if (first) {
+        do
+            ++begin;
+        while (begin < end && continues(begin));
+    } else if (end > 0) {
+        do
+            --end;
+        while (end > 0 && continues(end));
+    }
+    if (begin >= end)
+        return std::string();
+    std::string shorter = markForPart(mark, begin, end);
+    if (shorter.empty())
+        return std::nullopt;
+    return shorter;
+}
+
 std::string_view LineCuts::restOf(std::string_view mark) const
 {
     const std::uint32_t number = decode(mark);

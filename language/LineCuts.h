@@ -42,6 +42,10 @@ public:
     std::string markFor(std::string rest);
     // A mark for the part [begin, end) of what `mark` stands for, sharing its memory.
     std::string markForPart(std::string_view mark, std::size_t begin, std::size_t end);
+    // The mark to put in place of `mark` once one character goes from what it stands for: its
+    // first (`first`) or its last, as Delete in front of the mark or Backspace behind it would
+    // take of the line held whole. Empty once nothing is left; nothing when no mark is left to give.
+    std::optional<std::string> markWithoutCharacter(std::string_view mark, bool first);
     // What the mark at the start of `mark` stands for; empty for a mark this did not give.
     std::string_view restOf(std::string_view mark) const;
 

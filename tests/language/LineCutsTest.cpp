@@ -88,4 +88,24 @@ TEST(LineCuts, FollowTheirMarksThroughEdits)
     EXPECT_EQ(cuts.restOf(mark), "rrr");
 }
 
+TEST(LineCuts, LoseTheirRestsACharacterAtATimeFromEitherEnd)
+{
+    LineCuts cuts;
+    std::vector<std::size_t> marks;
+    const std::string shown = cuts.cutLongLines(std::string(kLineReach, 'a') + "\xC3\xA9x\xE2\x82\xAC", &marks).value();
+    const std::string mark = shown.substr(marks[0], LineCuts::kMarkBytes);
+
+    // A character of several bytes goes whole.
+    const std::string withoutFirst = cuts.markWithoutCharacter(mark, true).value();
+    EXPECT_EQ(cuts.restOf(withoutFirst), "x\xE2\x82\xAC");
+    const std::string withoutLast = cuts.markWithoutCharacter(mark, false).value();
+    EXPECT_EQ(cuts.restOf(withoutLast), "\xC3\xA9x");
+    EXPECT_EQ(cuts.restOf(mark), "\xC3\xA9x\xE2\x82\xAC");
+
+    const std::string single = cuts.markWithoutCharacter(withoutLast, true).value();
+    EXPECT_EQ(cuts.restOf(single), "x");
+    EXPECT_EQ(cuts.markWithoutCharacter(single, false), std::string());
+    EXPECT_EQ(cuts.markWithoutCharacter(single, true), std::string());
+}
+
 } // namespace
