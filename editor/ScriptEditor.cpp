@@ -504,15 +504,9 @@ void ScriptEditor::alignClosingBraces()
     constexpr long kLookBack = 256 * 1024;
     for (long n = 0, count = SendScintilla(SCI_GETSELECTIONS); n < count; ++n) {
         const long brace = SendScintilla(SCI_GETSELECTIONNCARET, n) - 1;
-        const long braceLineStart = lineStart(brace);
-        const std::string_view blanks = bytesAt(braceLineStart, brace);
-        if (blanks.find_first_not_of(" \t") != std::string_view::npos)
-            continue;
-        const long from = lineStart(std::max(0L, braceLineStart - kLookBack));
-        const std::optional<std::string> indentation = closingBraceIndentation(bytesAt(from, brace));
-        if (!indentation || *indentation == blanks)
-            continue;
-        replaceBytes(braceLineStart, brace, *indentation);
+        const long from = lineStart(std::max(0L, lineStart(brace) - kLookBack));
+        if (const std::optional<TextEdit> edit = closingBraceAlignment(bytesAt(from, brace)))
+            replaceBytes(from + long(edit->offset), brace, edit->replacement);
     }
 }
 

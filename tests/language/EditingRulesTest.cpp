@@ -85,6 +85,14 @@ TEST(Indentation, ALineBreakKeepsTheLineAndStepsInAfterAnOpenedBlock)
     EXPECT_EQ(closingBraceIndentation("func f\r\n{\r\n\tif (a) {\r\n\t\tx\r\n\t\t"), "\t");
     EXPECT_EQ(closingBraceIndentation("  {\r\n\tif (a) { b }\r\n\t# }\r\n\ty \"}\"\r\n\t"), "  ");
     EXPECT_EQ(closingBraceIndentation("\tx\r\n\t"), std::nullopt);
+
+    // Only a `}` with nothing but blanks before it moves, and only when it stands elsewhere.
+    const std::string block = "\tif (a) {\r\n\t\tx\r\n";
+    EXPECT_EQ(applied(block + "\t\t ", {closingBraceAlignment(block + "\t\t ").value()}), block + "\t");
+    EXPECT_EQ(applied(block, {closingBraceAlignment(block).value()}), block + "\t");
+    EXPECT_EQ(closingBraceAlignment(block + "\t"), std::nullopt);
+    EXPECT_EQ(closingBraceAlignment(block + "\tx "), std::nullopt);
+    EXPECT_EQ(closingBraceAlignment("\tx\r\n  "), std::nullopt);
 }
 
 TEST(Indentation, SelectedLinesIndentOutdentAndToggleTheirComments)
