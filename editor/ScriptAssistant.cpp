@@ -76,16 +76,12 @@ bool ScriptAssistant::keyPressed(QKeyEvent& event)
     }
     if (!listShown() || modifiers != Qt::NoModifier)
         return false;
-    const bool moving = event.key() == Qt::Key_Up || event.key() == Qt::Key_Down || event.key() == Qt::Key_PageUp
-        || event.key() == Qt::Key_PageDown;
-    if (moving)
-        m_untouched = false;
     switch (event.key()) {
     case Qt::Key_Escape: close(); break;
-    case Qt::Key_Up: m_popup->moveCurrent(-1); break;
-    case Qt::Key_Down: m_popup->moveCurrent(1); break;
-    case Qt::Key_PageUp: m_popup->moveCurrent(-m_popup->pageRows()); break;
-    case Qt::Key_PageDown: m_popup->moveCurrent(m_popup->pageRows()); break;
+    case Qt::Key_Up: moveInList(-1); break;
+    case Qt::Key_Down: moveInList(1); break;
+    case Qt::Key_PageUp: moveInList(-m_popup->pageRows()); break;
+    case Qt::Key_PageDown: moveInList(m_popup->pageRows()); break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Tab:
@@ -103,6 +99,12 @@ bool ScriptAssistant::keyPressed(QKeyEvent& event)
     }
     event.accept();
     return true;
+}
+
+void ScriptAssistant::moveInList(int rows)
+{
+    m_untouched = false;
+    m_popup->moveCurrent(rows);
 }
 
 void ScriptAssistant::keyApplied(const QKeyEvent& event)
@@ -159,14 +161,9 @@ void ScriptAssistant::open(bool asked)
         close();
         return;
     }
-    m_replaceBegin = completion.replaceBegin;
-    m_arguments = completion.arguments;
     m_untouched = !asked;
-    m_popup->setCandidates(std::move(completion.candidates));
-    if (!m_popup->offersAny()) {
-        close();
+    if (!offer(std::move(completion)))
         return;
-    }
     const QRect word = m_editor.screenRect(long(m_replaceBegin));
     m_popup->showAt(belowOf(word), word.top());
 }
@@ -175,19 +172,11 @@ void ScriptAssistant::refresh()
 {
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     const auto begin = long(m_replaceBegin);
-    const auto lineOf = [this](long position) {
-        return m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
-    };
-    if (caret < begin || lineOf(caret) != lineOf(begin)) {
+    const auto isName = [](std::string_view typed) { return std::all_of(typed.begin(), typed.end(), isWordByte); };
+    if (caret < begin || m_editor.lineStart(caret) != m_editor.lineStart(begin) ||
+        (!m_arguments && !isName(m_editor.bytesAt(begin, caret)))) {
         close();
         return;
-    }
-    if (!m_arguments) {
-        const std::string_view typed = m_editor.bytesAt(begin, caret);
-        if (!std::all_of(typed.begin(), typed.end(), isWordByte)) {
-            close();
-            return;
-        }
     }
     Completion completion = this->completion(std::size_t(caret));
     // A name's list lasts while the name does; an argument's list follows the caret from one
@@ -196,14 +185,19 @@ void ScriptAssistant::refresh()
         close();
         return;
     }
+    if (offer(std::move(completion)))
+        m_popup->update();
+}
+
+bool ScriptAssistant::offer(Completion completion)
+{
     m_replaceBegin = completion.replaceBegin;
     m_arguments = completion.arguments;
     m_popup->setCandidates(std::move(completion.candidates));
-    if (!m_popup->offersAny()) {
-        close();
-        return;
-    }
-    m_popup->update();
+    if (m_popup->offersAny())
+        return true;
+    close();
+    return false;
 }
 
 void ScriptAssistant::close()

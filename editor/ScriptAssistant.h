@@ -52,6 +52,9 @@ public:
 private:
     void open(bool asked);
     void refresh();
+    // Fills the list with `completion`'s candidates; closes it, and is false, when none is insertable.
+    bool offer(Completion completion);
+    void moveInList(int rows);
     void close();
     // The chosen candidate is the name being typed, made longer.
     bool finishesTypedName() const;

@@ -52,11 +52,6 @@ QWidget* withOwnAccessibility(QWidget* parent)
     return parent;
 }
 
-QString codePageText(const QString& text)
-{
-    return cp1252::sanitize(text);
-}
-
 } // namespace
 
 ScriptEditor::EditStep::EditStep(ScriptEditor& editor) : m_editor(editor)
@@ -353,7 +348,7 @@ void ScriptEditor::deleteSelection()
 
 void ScriptEditor::replaceRange(long from, long to, const QString& text)
 {
-    const std::string bytes = codePageText(text).toStdString();
+    const std::string bytes = cp1252::sanitize(text).toStdString();
     const EditStep step(*this);
     replaceBytes(from, to, bytes);
 }
@@ -411,7 +406,7 @@ void ScriptEditor::applyKey(QKeyEvent* event)
     if (shortenRestAtCaret(*event) || applyEditingKey(*event))
         return;
     const QString text = event->text();
-    const QString typed = codePageText(text);
+    const QString typed = cp1252::sanitize(text);
     if (typed == text) {
         QsciScintilla::keyPressEvent(event);
         if (text == QLatin1String("}"))
@@ -536,7 +531,7 @@ void ScriptEditor::editSelectedLines(const std::function<std::vector<TextEdit>(s
 void ScriptEditor::inputMethodEvent(QInputMethodEvent* event)
 {
     EditStep step(*this);
-    const QString committed = codePageText(event->commitString());
+    const QString committed = cp1252::sanitize(event->commitString());
     if (committed == event->commitString()) {
         QsciScintilla::inputMethodEvent(event);
         return;
@@ -629,7 +624,7 @@ void ScriptEditor::mousePressEvent(QMouseEvent* event)
 QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular) const
 {
     const QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
-    return codePageText(QString::fromUtf8(text)).toUtf8();
+    return cp1252::sanitize(QString::fromUtf8(text)).toUtf8();
 }
 
 // What leaves the editor, copied or dragged, holds the long lines whole.
