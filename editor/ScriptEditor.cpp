@@ -782,11 +782,8 @@ void ScriptEditor::correctTouchedLines()
         const long from = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
         const long to = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
         const std::string_view lines = bytesAt(from, to);
-        Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
-        while (const std::optional<Token> token = tokenizer.next()) {
-            if (needsCaseCorrection(lines, *token))
-                corrections.emplace_back(from, *token);
-        }
+        for (const Token& token : caseCorrections(lines))
+            corrections.emplace_back(from, token);
     }
     m_edited.clear();
     if (corrections.empty())
