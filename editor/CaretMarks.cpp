@@ -78,21 +78,17 @@ std::optional<CaretMarks::Braces> CaretMarks::bracesAtCaret() const
 void CaretMarks::showBraces()
 {
     const long length = m_editor.SendScintilla(Sci::SCI_GETLENGTH);
-    const auto fill = [this](int indicator, long from, long count, bool on) {
-        m_editor.SendScintilla(Sci::SCI_SETINDICATORCURRENT, indicator);
-        m_editor.SendScintilla(on ? Sci::SCI_INDICATORFILLRANGE : Sci::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(from), count);
-    };
     // Cleared throughout, since edits may have moved the braces lit last: a few runs cost little.
-    fill(kBraceIndicator, 0, length, false);
-    fill(kUnmatchedBraceIndicator, 0, length, false);
+    m_editor.setIndicator(kBraceIndicator, 0, length, false);
+    m_editor.setIndicator(kUnmatchedBraceIndicator, 0, length, false);
     const std::optional<Braces> braces = bracesAtCaret();
     if (!braces)
         return;
     if (braces->partner < 0) {
-        fill(kUnmatchedBraceIndicator, braces->brace, 1, true);
+        m_editor.setIndicator(kUnmatchedBraceIndicator, braces->brace, 1, true);
     } else {
-        fill(kBraceIndicator, braces->brace, 1, true);
-        fill(kBraceIndicator, braces->partner, 1, true);
+        m_editor.setIndicator(kBraceIndicator, braces->brace, 1, true);
+        m_editor.setIndicator(kBraceIndicator, braces->partner, 1, true);
     }
 }
 
@@ -105,8 +101,7 @@ void CaretMarks::jumpToPartner()
 
 void CaretMarks::lightOccurrences()
 {
-    m_editor.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kOccurrenceIndicator);
-    m_editor.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, m_editor.SendScintilla(Sci::SCI_GETLENGTH));
+    m_editor.setIndicator(kOccurrenceIndicator, 0, m_editor.SendScintilla(Sci::SCI_GETLENGTH), false);
     const auto send = [this](unsigned int message, long wParam = 0) {
         return m_editor.SendScintilla(message, static_cast<unsigned long>(wParam));
     };
@@ -129,5 +124,5 @@ void CaretMarks::lightOccurrences()
     if (uses.size() < 2)
         return;
     for (const TextRange& use : uses)
-        m_editor.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(from + long(use.begin)), long(use.end - use.begin));
+        m_editor.setIndicator(kOccurrenceIndicator, from + long(use.begin), long(use.end - use.begin), true);
 }

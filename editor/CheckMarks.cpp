@@ -2,20 +2,7 @@
 
 #include "editor/ScriptEditor.h"
 
-#include <QColor>
-
 #include <algorithm>
-
-namespace {
-
-
-void clearIndicator(ScriptEditor& editor, int indicator, long length)
-{
-    editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
-    editor.SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL, length);
-}
-
-} // namespace
 
 CheckMarks::CheckMarks(ScriptEditor& editor) : QObject(&editor), m_editor(editor)
 {
@@ -36,8 +23,8 @@ void CheckMarks::clear()
     m_pending.reset();
     const long length = m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     const long current = m_editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
-    clearIndicator(m_editor, kErrorIndicator, length);
-    clearIndicator(m_editor, kWarningIndicator, length);
+    m_editor.setIndicator(kErrorIndicator, 0, length, false);
+    m_editor.setIndicator(kWarningIndicator, 0, length, false);
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
 }
 
@@ -70,9 +57,8 @@ void CheckMarks::markSome()
             start = stop - 1;
         if (start < 0)
             continue;
-        m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT,
-                               finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator);
-        m_editor.SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), stop - start);
+        m_editor.setIndicator(finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator, start,
+                              stop - start, true);
     }
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
     if (m_next < m_pending->size())

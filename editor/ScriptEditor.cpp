@@ -310,6 +310,12 @@ QRect ScriptEditor::screenRect(long position) const
     return QRect(viewport()->mapToGlobal(QPoint(int(x), int(y))), QSize(int(width), int(height)));
 }
 
+void ScriptEditor::setIndicator(int indicator, long from, long length, bool on)
+{
+    SendScintilla(SCI_SETINDICATORCURRENT, indicator);
+    SendScintilla(on ? SCI_INDICATORFILLRANGE : SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(from), length);
+}
+
 void ScriptEditor::replaceBytes(long from, long to, std::string_view bytes)
 {
     SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);

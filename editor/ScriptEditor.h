@@ -72,6 +72,8 @@ public:
     // Where the character at `position` of the editor's text shows on the screen, at least a pixel
     // wide.
     QRect screenRect(long position) const;
+    // Puts `indicator` on [from, from + length) of the editor's text, or takes it off.
+    void setIndicator(int indicator, long from, long length, bool on);
     // Puts `bytes`, taken in the code page already, in place of [from, to) of the editor's text,
     // within the edit step that is open.
     void replaceBytes(long from, long to, std::string_view bytes);

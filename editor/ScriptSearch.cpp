@@ -7,21 +7,11 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-long selectionStart(ScriptEditor& editor)
-{
-    return editor.SendScintilla(Sci::SCI_GETSELECTIONSTART);
-}
-
-long selectionEnd(ScriptEditor& editor)
-{
-    return editor.SendScintilla(Sci::SCI_GETSELECTIONEND);
-}
-
 } // namespace
 
 Query query(ScriptEditor& editor, const QString& text, Options options, bool forward)
 {
-    const long from = forward ? selectionEnd(editor) : selectionStart(editor);
+    const long from = editor.SendScintilla(forward ? Sci::SCI_GETSELECTIONEND : Sci::SCI_GETSELECTIONSTART);
     return {.text = editor.snapshot(),
             .revision = editor.revision(),
             .pattern = typedText(text),
@@ -47,8 +37,8 @@ std::optional<Result> show(ScriptEditor& editor, const Query& query, std::option
 
 bool replaceSelection(ScriptEditor& editor, const QString& text, const QString& replacement, Options options)
 {
-    const long start = selectionStart(editor);
-    const long end = selectionEnd(editor);
+    const long start = editor.SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const long end = editor.SendScintilla(Sci::SCI_GETSELECTIONEND);
     if (!matchesAt(editor.documentText(), std::size_t(start), std::size_t(end), typedText(text), options))
         return false;
     const std::string replacementBytes = typedText(replacement);

@@ -87,12 +87,11 @@ void TemplateSession::markFields(bool on)
         return;
     const std::size_t from = m_fields->fields().front().begin;
     const std::size_t to = m_fields->fields().back().end;
-    m_editor.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kFieldIndicator);
-    m_editor.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(from), long(to - from));
+    m_editor.setIndicator(kFieldIndicator, long(from), long(to - from), false);
     if (!on)
         return;
     for (const TextRange& field : m_fields->fields()) {
         if (field.end > field.begin)
-            m_editor.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(field.begin), long(field.end - field.begin));
+            m_editor.setIndicator(kFieldIndicator, long(field.begin), long(field.end - field.begin), true);
     }
 }
