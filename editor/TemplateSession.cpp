@@ -24,10 +24,7 @@ void TemplateSession::start(long from, long to, const ScriptTemplate& statement,
         const ScriptEditor::EditStep step(m_editor);
         m_editor.replaceBytes(from, to, expanded.text);
     }
-    std::vector<TextRange> fields;
-    for (const TextRange& field : expanded.fields)
-        fields.push_back({std::size_t(from) + field.begin, std::size_t(from) + field.end});
-    m_fields.emplace(std::move(fields), std::size_t(from) + expanded.text.size());
+    m_fields.emplace(expanded, std::size_t(from));
     markFields(true);
     selectCurrent();
 }

@@ -118,6 +118,11 @@ TEST(Templates, ExpandIntoTheLinesIndentationWithFieldsInOrder)
     EXPECT_EQ(expanded.text.substr(expanded.fields[0].begin, 9), "condition");
     EXPECT_EQ(expanded.fields[1].begin, expanded.text.find("body"));
     EXPECT_EQ(expanded.fields[2].begin, expanded.text.rfind("body"));
+    // Put into a text, the fields stand where the template went, and its end is the last stop.
+    const TemplateFields placed(expanded, 100);
+    EXPECT_EQ(placed.current(), (TextRange{100 + expanded.fields[0].begin, 100 + expanded.fields[0].end}));
+    ASSERT_EQ(placed.fields().size(), 4u);
+    EXPECT_EQ(placed.fields().back(), (TextRange{100 + expanded.text.size(), 100 + expanded.text.size()}));
     for (const char* name : {"func", "if", "fork", "var"})
         EXPECT_NE(templateNamed(name), nullptr) << name;
 
