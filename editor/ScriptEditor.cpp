@@ -722,10 +722,8 @@ void ScriptEditor::cutLine(long line)
     if (mark.empty())
         return;
     showMark(mark);
-    // A place in what goes stays in front of the mark, one at the line's end stays at its end.
-    const long shift = long(mark.size()) - (end - cut);
     const auto moved = [&](long position) {
-        return position <= cut ? position : position >= end ? position + shift : cut;
+        return long(LineCuts::placeAfterCut(std::size_t(position), std::size_t(cut), std::size_t(end)));
     };
     std::vector<std::pair<long, long>> kept = selections();
     for (auto& [caret, anchor] : kept)

@@ -63,6 +63,13 @@ std::size_t LineCuts::cutPoint(std::string_view line)
     return cut;
 }
 
+std::size_t LineCuts::placeAfterCut(std::size_t place, std::size_t cut, std::size_t end)
+{
+    if (place <= cut)
+        return place;
+    return place >= end ? place - (end - cut) + kMarkBytes : cut;
+}
+
 std::optional<std::string> LineCuts::cutLongLines(std::string_view text, std::vector<std::size_t>* marks)
 {
     std::string shown;

@@ -86,6 +86,14 @@ TEST(LineCuts, FollowTheirMarksThroughEdits)
     const std::string shorter = cuts.markForPart(mark, 1, 3);
     EXPECT_EQ(cuts.restOf(shorter), "rr");
     EXPECT_EQ(cuts.restOf(mark), "rrr");
+
+    // A line cut at 10 and ending at 25: places up to the cut stay, those in the rest go to the
+    // mark's front, and those from the line's end on move back by what the mark saves.
+    EXPECT_EQ(LineCuts::placeAfterCut(10, 10, 25), 10u);
+    EXPECT_EQ(LineCuts::placeAfterCut(11, 10, 25), 10u);
+    EXPECT_EQ(LineCuts::placeAfterCut(24, 10, 25), 10u);
+    EXPECT_EQ(LineCuts::placeAfterCut(25, 10, 25), 10 + LineCuts::kMarkBytes);
+    EXPECT_EQ(LineCuts::placeAfterCut(30, 10, 25), 15 + LineCuts::kMarkBytes);
 }
 
 TEST(LineCuts, LoseTheirRestsACharacterAtATimeFromEitherEnd)
