@@ -47,18 +47,12 @@ void CheckMarks::markSome()
         const Finding& finding = (*m_pending)[m_next];
         // The rest of a long line is not shown, and neither are its faults.
         bool inRest = false;
-        long start = m_editor.shownPosition(finding.place.offset, &inRest);
-        if (inRest)
+        const long start = m_editor.shownPosition(finding.place.offset, &inRest);
+        const std::optional<TextRange> underline = underlinedRange(std::size_t(start), finding.length, std::size_t(length));
+        if (inRest || !underline)
             continue;
-        // A fault with no width, or at the end of the text, still shows one character.
-        start = std::min(start, length);
-        const long stop = std::min(start + long(std::max<std::size_t>(finding.length, 1)), length);
-        if (stop <= start)
-            start = stop - 1;
-        if (start < 0)
-            continue;
-        m_editor.setIndicator(finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator, start,
-                              stop - start, true);
+        m_editor.setIndicator(finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator,
+                              long(underline->begin), long(underline->end - underline->begin), true);
     }
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
     if (m_next < m_pending->size())
