@@ -187,8 +187,6 @@ void ScriptTab::apply(const std::vector<TextEdit>& edits)
         const auto [from, to] = shownRange(*edit);
         if (from < 0)
             continue;
-        m_editor->SendScintilla(ScriptEditor::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
-        m_editor->SendScintilla(ScriptEditor::SCI_REPLACETARGET, uintptr_t(edit->replacement.size()),
-                                edit->replacement.c_str());
+        m_editor->replaceBytes(from, to, edit->replacement);
     }
 }

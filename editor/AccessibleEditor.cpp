@@ -22,11 +22,10 @@ QAccessibleInterface* editorAccessible(const QString& className, QObject* object
     return nullptr;
 }
 
-QString bytesAt(ScriptEditor& editor, long from, long to)
+QString textAt(const ScriptEditor& editor, long from, long to)
 {
-    const auto* bytes = reinterpret_cast<const char*>(
-        editor.SendScintilla(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-    return QString::fromUtf8(bytes, qsizetype(to - from));
+    const std::string_view bytes = editor.bytesAt(from, to);
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
 }
 
 // The editors assistive technology has asked about the text of: only their changes are told, so
@@ -88,7 +87,7 @@ void AccessibleEditor::removing(ScriptEditor& editor, long position, long length
 {
     if (AccessibleEditor* accessible = listened(editor)) {
         QAccessibleTextRemoveEvent event(&editor, accessible->offsetOf(position),
-                                         bytesAt(editor, position, position + std::min(length, kLongestToldChange)));
+                                         textAt(editor, position, position + std::min(length, kLongestToldChange)));
         tell(event);
     }
 }
@@ -97,7 +96,7 @@ void AccessibleEditor::inserted(ScriptEditor& editor, long position, long length
 {
     if (AccessibleEditor* accessible = listened(editor)) {
         QAccessibleTextInsertEvent event(&editor, accessible->offsetOf(position),
-                                         bytesAt(editor, position, position + std::min(length, kLongestToldChange)));
+                                         textAt(editor, position, position + std::min(length, kLongestToldChange)));
         tell(event);
     }
 }
@@ -244,7 +243,7 @@ QString AccessibleEditor::text(int startOffset, int endOffset) const
 {
     const long from = positionOf(startOffset);
     const long to = positionOf(endOffset);
-    return to > from ? bytesAt(editor(), from, to) : QString();
+    return to > from ? textAt(editor(), from, to) : QString();
 }
 
 std::pair<long, long> AccessibleEditor::unitAt(long position, QAccessible::TextBoundaryType boundary) const
@@ -269,7 +268,7 @@ QString AccessibleEditor::textOfUnit(std::pair<long, long> unit, int* startOffse
 {
     *startOffset = offsetOf(unit.first);
     *endOffset = offsetOf(unit.second);
-    return unit.second > unit.first ? bytesAt(editor(), unit.first, unit.second) : QString();
+    return unit.second > unit.first ? textAt(editor(), unit.first, unit.second) : QString();
 }
 
 QString AccessibleEditor::textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* startOffset,
@@ -308,14 +307,7 @@ int AccessibleEditor::characterCount() const
 
 QRect AccessibleEditor::characterRect(int offset) const
 {
-    const long position = positionOf(offset);
-    const auto at = static_cast<unsigned long>(position);
-    const long x = send(Sci::SCI_POINTXFROMPOSITION, 0, position);
-    const long y = send(Sci::SCI_POINTYFROMPOSITION, 0, position);
-    const long next = send(Sci::SCI_POSITIONAFTER, at);
-    const long width = std::max(1L, send(Sci::SCI_POINTXFROMPOSITION, 0, next) - x);
-    const long height = send(Sci::SCI_TEXTHEIGHT, static_cast<unsigned long>(send(Sci::SCI_LINEFROMPOSITION, at)));
-    return QRect(editor().viewport()->mapToGlobal(QPoint(int(x), int(y))), QSize(int(width), int(height)));
+    return editor().screenRect(positionOf(offset));
 }
 
 int AccessibleEditor::offsetAtPoint(const QPoint& point) const

@@ -66,15 +66,9 @@ std::optional<CaretMarks::Braces> CaretMarks::bracesAtCaret() const
     if (brace < 0)
         return std::nullopt;
 
-    const auto lineStart = [this](long at) {
-        return m_editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, m_editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(at)));
-    };
-    const long from = lineStart(std::max(0L, brace - kBraceReach));
+    const long from = m_editor.lineStart(std::max(0L, brace - kBraceReach));
     const long to = std::min(length, brace + kBraceReach);
-    const auto* bytes = reinterpret_cast<const char*>(
-        m_editor.SendScintilla(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-    const BracePartner found =
-        bracePartner(std::string_view(bytes, std::size_t(to - from)), std::size_t(brace - from), from == 0 && to == length);
+    const BracePartner found = bracePartner(m_editor.bytesAt(from, to), std::size_t(brace - from), from == 0 && to == length);
     if (found.state == BracePartner::State::None)
         return std::nullopt;
     const long partner = found.state == BracePartner::State::Matched ? from + long(found.partner) : -1;
@@ -84,21 +78,17 @@ std::optional<CaretMarks::Braces> CaretMarks::bracesAtCaret() const
 void CaretMarks::showBraces()
 {
     const long length = m_editor.SendScintilla(Sci::SCI_GETLENGTH);
-    const auto fill = [this](int indicator, long from, long count, bool on) {
-        m_editor.SendScintilla(Sci::SCI_SETINDICATORCURRENT, indicator);
-        m_editor.SendScintilla(on ? Sci::SCI_INDICATORFILLRANGE : Sci::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(from), count);
-    };
     // Cleared throughout, since edits may have moved the braces lit last: a few runs cost little.
-    fill(kBraceIndicator, 0, length, false);
-    fill(kUnmatchedBraceIndicator, 0, length, false);
+    m_editor.setIndicator(kBraceIndicator, 0, length, false);
+    m_editor.setIndicator(kUnmatchedBraceIndicator, 0, length, false);
     const std::optional<Braces> braces = bracesAtCaret();
     if (!braces)
         return;
     if (braces->partner < 0) {
-        fill(kUnmatchedBraceIndicator, braces->brace, 1, true);
+        m_editor.setIndicator(kUnmatchedBraceIndicator, braces->brace, 1, true);
     } else {
-        fill(kBraceIndicator, braces->brace, 1, true);
-        fill(kBraceIndicator, braces->partner, 1, true);
+        m_editor.setIndicator(kBraceIndicator, braces->brace, 1, true);
+        m_editor.setIndicator(kBraceIndicator, braces->partner, 1, true);
     }
 }
 
@@ -111,20 +101,14 @@ void CaretMarks::jumpToPartner()
 
 void CaretMarks::lightOccurrences()
 {
-    m_editor.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kOccurrenceIndicator);
-    m_editor.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, m_editor.SendScintilla(Sci::SCI_GETLENGTH));
+    m_editor.setIndicator(kOccurrenceIndicator, 0, m_editor.SendScintilla(Sci::SCI_GETLENGTH), false);
     const auto send = [this](unsigned int message, long wParam = 0) {
         return m_editor.SendScintilla(message, static_cast<unsigned long>(wParam));
-    };
-    const auto textOf = [this](long from, long to) {
-        const auto* bytes = reinterpret_cast<const char*>(
-            m_editor.SendScintilla(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-        return std::string_view(bytes, std::size_t(to - from));
     };
     const long caret = send(Sci::SCI_GETCURRENTPOS);
     const long caretLine = send(Sci::SCI_LINEFROMPOSITION, caret);
     const long caretLineStart = send(Sci::SCI_POSITIONFROMLINE, caretLine);
-    const std::string_view line = textOf(caretLineStart, send(Sci::SCI_GETLINEENDPOSITION, caretLine));
+    const std::string_view line = m_editor.bytesAt(caretLineStart, send(Sci::SCI_GETLINEENDPOSITION, caretLine));
     const std::optional<TextRange> name = nameAtCaret(line, std::size_t(caret - caretLineStart));
     if (!name)
         return;
@@ -135,10 +119,10 @@ void CaretMarks::lightOccurrences()
     const long from = send(Sci::SCI_POSITIONFROMLINE, first);
     const long to = send(Sci::SCI_GETLINEENDPOSITION, last);
     const std::string word(line.substr(name->begin, name->end - name->begin));
-    const std::vector<TextRange> uses = nameOccurrences(textOf(from, to), word);
+    const std::vector<TextRange> uses = nameOccurrences(m_editor.bytesAt(from, to), word);
     // A name used once has no other uses to show.
     if (uses.size() < 2)
         return;
     for (const TextRange& use : uses)
-        m_editor.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(from + long(use.begin)), long(use.end - use.begin));
+        m_editor.setIndicator(kOccurrenceIndicator, from + long(use.begin), long(use.end - use.begin), true);
 }

@@ -2,20 +2,7 @@
 
 #include "editor/ScriptEditor.h"
 
-#include <QColor>
-
 #include <algorithm>
-
-namespace {
-
-
-void clearIndicator(ScriptEditor& editor, int indicator, long length)
-{
-    editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
-    editor.SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL, length);
-}
-
-} // namespace
 
 CheckMarks::CheckMarks(ScriptEditor& editor) : QObject(&editor), m_editor(editor)
 {
@@ -36,8 +23,8 @@ void CheckMarks::clear()
     m_pending.reset();
     const long length = m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     const long current = m_editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
-    clearIndicator(m_editor, kErrorIndicator, length);
-    clearIndicator(m_editor, kWarningIndicator, length);
+    m_editor.setIndicator(kErrorIndicator, 0, length, false);
+    m_editor.setIndicator(kWarningIndicator, 0, length, false);
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
 }
 
@@ -59,8 +46,7 @@ void CheckMarks::markSome()
     const long current = m_editor.SendScintilla(QsciScintillaBase::SCI_GETINDICATORCURRENT);
     struct Mark {
         int indicator;
-        long start;
-        long stop;
+        TextRange range;
     };
     std::vector<Mark> marks;
     const std::size_t end = std::min(m_pending->size(), m_next + kMarksPerTurn);
@@ -69,32 +55,20 @@ void CheckMarks::markSome()
         const Finding& finding = (*m_pending)[m_next];
         // The rest of a long line is not shown, and neither are its faults.
         bool inRest = false;
-        long start = m_editor.shownPosition(finding.place.offset, &inRest);
-        if (inRest)
+        const long start = m_editor.shownPosition(finding.place.offset, &inRest);
+        const std::optional<TextRange> underline = underlinedRange(std::size_t(start), finding.length, std::size_t(length));
+        if (inRest || !underline)
             continue;
-        // A fault with no width, or at the end of the text, still shows one character.
-        start = std::min(start, length);
-        const long stop = std::min(start + long(std::max<std::size_t>(finding.length, 1)), length);
-        if (stop <= start)
-            start = stop - 1;
-        if (start < 0)
-            continue;
-        marks.push_back({finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator, start, stop});
+        marks.push_back({finding.severity == Severity::Error ? kErrorIndicator : kWarningIndicator, *underline});
         // What is cleared next turn must not take this turn's marks with it.
-        clearTo = std::max(clearTo, stop);
+        clearTo = std::max(clearTo, long(underline->end));
     }
     clearTo = std::min(std::max(clearTo, m_clearedTo), length);
-    for (const int indicator : {kErrorIndicator, kWarningIndicator}) {
-        m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
-        m_editor.SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(m_clearedTo),
-                               clearTo - m_clearedTo);
-    }
+    for (const int indicator : {kErrorIndicator, kWarningIndicator})
+        m_editor.setIndicator(indicator, m_clearedTo, clearTo - m_clearedTo, false);
     m_clearedTo = clearTo;
-    for (const Mark& mark : marks) {
-        m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, mark.indicator);
-        m_editor.SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(mark.start),
-                               mark.stop - mark.start);
-    }
+    for (const Mark& mark : marks)
+        m_editor.setIndicator(mark.indicator, long(mark.range.begin), long(mark.range.end - mark.range.begin), true);
     m_editor.SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, current);
     if (m_next < m_pending->size())
         m_nextTurn.start();

@@ -25,12 +25,7 @@ constexpr int kMeasuredRows = 64;
 
 QString detailLine(const Candidate& candidate)
 {
-    if (candidate.kind == NameKind::LevelHeading)
-        return {};
-    QString line = QString::fromLatin1(kindLabel(candidate.kind).data(), qsizetype(kindLabel(candidate.kind).size()));
-    if (!candidate.detail.empty())
-        line += QLatin1Char(' ') + QString::fromStdString(candidate.detail);
-    return line;
+    return QString::fromStdString(candidateDetail(candidate));
 }
 
 } // namespace
@@ -151,10 +146,8 @@ CompletionPopup::CompletionPopup(QWidget* editor)
 void CompletionPopup::setCandidates(std::vector<Candidate> candidates)
 {
     m_model->reset(std::move(candidates));
-    const auto& all = m_model->candidates();
-    const auto first = std::find_if(all.begin(), all.end(), [](const Candidate& c) { return c.insertable(); });
-    if (first != all.end())
-        setCurrentIndex(m_model->index(int(first - all.begin())));
+    if (const std::optional<std::size_t> first = insertableRow(m_model->candidates(), 0, 0))
+        setCurrentIndex(m_model->index(int(*first)));
     scrollToTop();
     // A list that narrows as the name is typed shrinks with it.
     if (isVisible())
@@ -163,7 +156,7 @@ void CompletionPopup::setCandidates(std::vector<Candidate> candidates)
 
 bool CompletionPopup::offersAny() const
 {
-    return offers([](const Candidate& c) { return c.insertable(); });
+    return insertableRow(m_model->candidates(), 0, 0).has_value();
 }
 
 const std::vector<Candidate>& CompletionPopup::candidates() const
@@ -179,23 +172,9 @@ int CompletionPopup::pageRows() const
 
 void CompletionPopup::moveCurrent(int rows)
 {
-    const auto& all = m_model->candidates();
-    if (all.empty())
-        return;
-    const int last = int(all.size()) - 1;
-    const int from = currentIndex().isValid() ? currentIndex().row() : 0;
-    int to = std::clamp(from + rows, 0, last);
-    const int step = rows < 0 ? -1 : 1;
-    // Past a heading to the entry beyond it; at either end, back to the nearest entry.
-    while (to >= 0 && to <= last && !all[std::size_t(to)].insertable())
-        to += step;
-    if (to < 0 || to > last) {
-        to = std::clamp(to, 0, last);
-        while (to >= 0 && to <= last && !all[std::size_t(to)].insertable())
-            to -= step;
-    }
-    if (to >= 0 && to <= last) {
-        setCurrentIndex(m_model->index(to));
+    const std::size_t from = currentIndex().isValid() ? std::size_t(currentIndex().row()) : 0;
+    if (const std::optional<std::size_t> to = insertableRow(m_model->candidates(), from, rows)) {
+        setCurrentIndex(m_model->index(int(*to)));
         scrollTo(currentIndex());
     }
 }

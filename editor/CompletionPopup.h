@@ -4,7 +4,6 @@
 
 #include <QListView>
 
-#include <algorithm>
 #include <vector>
 
 class CandidateModel;
@@ -21,11 +20,6 @@ public:
     void setCandidates(std::vector<Candidate> candidates);
     // True when some candidate can be inserted; a list of headings alone offers nothing.
     bool offersAny() const;
-    // True when some candidate satisfies `test`.
-    template <typename Predicate> bool offers(Predicate test) const
-    {
-        return std::any_of(candidates().begin(), candidates().end(), test);
-    }
     const std::vector<Candidate>& candidates() const;
     // Moves the current candidate by `rows` (a page is pageRows()), over the headings.
     void moveCurrent(int rows);

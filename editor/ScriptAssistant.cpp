@@ -1,6 +1,5 @@
 #include "editor/ScriptAssistant.h"
 
-#include "catalogue/Builtins.h"
 #include "language/Completion.h"
 #include "editor/CompletionPopup.h"
 #include "editor/ScriptEditor.h"
@@ -19,9 +18,12 @@ namespace {
 
 // How long the mouse rests on a name before its hint shows, in milliseconds.
 constexpr int kDwellMilliseconds = 500;
-// How far back along a line the argument trigger looks for a builder command.
-constexpr long kLineLookBack = 512;
-constexpr long kLongestName = 128;
+
+// Where what shows under the character at `rect` goes.
+QPoint belowOf(const QRect& rect)
+{
+    return {rect.left(), rect.top() + rect.height()};
+}
 
 bool isModifierKey(int key)
 {
@@ -74,16 +76,12 @@ bool ScriptAssistant::keyPressed(QKeyEvent& event)
     }
     if (!listShown() || modifiers != Qt::NoModifier)
         return false;
-    const bool moving = event.key() == Qt::Key_Up || event.key() == Qt::Key_Down || event.key() == Qt::Key_PageUp
-        || event.key() == Qt::Key_PageDown;
-    if (moving)
-        m_untouched = false;
     switch (event.key()) {
     case Qt::Key_Escape: close(); break;
-    case Qt::Key_Up: m_popup->moveCurrent(-1); break;
-    case Qt::Key_Down: m_popup->moveCurrent(1); break;
-    case Qt::Key_PageUp: m_popup->moveCurrent(-m_popup->pageRows()); break;
-    case Qt::Key_PageDown: m_popup->moveCurrent(m_popup->pageRows()); break;
+    case Qt::Key_Up: moveInList(-1); break;
+    case Qt::Key_Down: moveInList(1); break;
+    case Qt::Key_PageUp: moveInList(-m_popup->pageRows()); break;
+    case Qt::Key_PageDown: moveInList(m_popup->pageRows()); break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Tab:
@@ -101,6 +99,12 @@ bool ScriptAssistant::keyPressed(QKeyEvent& event)
     }
     event.accept();
     return true;
+}
+
+void ScriptAssistant::moveInList(int rows)
+{
+    m_untouched = false;
+    m_popup->moveCurrent(rows);
 }
 
 void ScriptAssistant::keyApplied(const QKeyEvent& event)
@@ -122,46 +126,24 @@ void ScriptAssistant::keyApplied(const QKeyEvent& event)
     const char typed = char(text.front().unicode());
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     if (isWordByte(typed)) {
-        // The list opens once, at a name's second letter; after that the name only narrows it.
-        long begin = caret;
-        int letters = 0;
-        while (begin > 0 && letters < 3 &&
-               isWordByte(char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT,
-                                                      static_cast<unsigned long>(begin - 1))))) {
-            --begin;
-            ++letters;
-        }
-        const auto first = char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(begin)));
-        if (letters == 2 && !(first >= '0' && first <= '9'))
+        if (opensNameList(lineBefore(caret)))
             open(false);
         return;
     }
     if (typed != ' ' && typed != '(' && typed != ',')
         return;
-    if (typedAfterBuilderCommand(caret))
+    if (followsBuilderCommand(lineBefore(caret)))
         open(false);
-    if (typed != ',' && callableBefore(caret)) {
-        const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, caret);
-        const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, caret);
-        showHintAt(std::size_t(caret), m_editor.viewport()->mapToGlobal(QPoint(int(x), int(y))), false);
-    }
+    if (typed != ',' && callableBefore(caret))
+        showHintAt(std::size_t(caret), m_editor.screenRect(caret).topLeft(), false);
 }
 
 bool ScriptAssistant::finishesTypedName() const
 {
     const Candidate* chosen = m_popup->chosen();
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-    // A template is a statement, not the name being typed: it goes in only when chosen.
-    if (!chosen || chosen->kind == NameKind::Template || caret < long(m_replaceBegin))
-        return false;
-    const std::string_view typed = m_editor.documentText().substr(m_replaceBegin, std::size_t(caret) - m_replaceBegin);
-    const std::string_view offered = chosen->insertText;
-    if (typed.empty() || offered.size() <= typed.size() || !sameName(offered.substr(0, typed.size()), typed))
-        return false;
-    // A word that is already complete stays as typed, even when a longer name starts with it.
-    return !m_popup->offers([typed](const Candidate& candidate) {
-        return candidate.insertable() && sameName(candidate.insertText, typed);
-    });
+    return chosen && caret >= long(m_replaceBegin) &&
+           ::finishesTypedName(m_popup->candidates(), *chosen, m_editor.bytesAt(long(m_replaceBegin), caret));
 }
 
 void ScriptAssistant::dismiss()
@@ -179,43 +161,22 @@ void ScriptAssistant::open(bool asked)
         close();
         return;
     }
-    m_replaceBegin = completion.replaceBegin;
-    m_arguments = completion.arguments;
     m_untouched = !asked;
-    m_popup->setCandidates(std::move(completion.candidates));
-    if (!m_popup->offersAny()) {
-        close();
+    if (!offer(std::move(completion)))
         return;
-    }
-    const auto from = static_cast<unsigned long>(m_replaceBegin);
-    const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(from));
-    const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(from));
-    const long line = m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, from);
-    const long height = m_editor.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
-    QWidget* viewport = m_editor.viewport();
-    m_popup->showAt(viewport->mapToGlobal(QPoint(int(x), int(y + height))), viewport->mapToGlobal(QPoint(0, int(y))).y());
+    const QRect word = m_editor.screenRect(long(m_replaceBegin));
+    m_popup->showAt(belowOf(word), word.top());
 }
 
 void ScriptAssistant::refresh()
 {
     const long caret = m_editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     const auto begin = long(m_replaceBegin);
-    const auto lineOf = [this](long position) {
-        return m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
-    };
-    if (caret < begin || lineOf(caret) != lineOf(begin)) {
+    const auto isName = [](std::string_view typed) { return std::all_of(typed.begin(), typed.end(), isWordByte); };
+    if (caret < begin || m_editor.lineStart(caret) != m_editor.lineStart(begin) ||
+        (!m_arguments && !isName(m_editor.bytesAt(begin, caret)))) {
         close();
         return;
-    }
-    if (!m_arguments) {
-        const auto* typed = reinterpret_cast<const char*>(
-            m_editor.SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(begin), caret - begin));
-        for (long at = 0; at < caret - begin; ++at) {
-            if (!isWordByte(typed[at])) {
-                close();
-                return;
-            }
-        }
     }
     Completion completion = this->completion(std::size_t(caret));
     // A name's list lasts while the name does; an argument's list follows the caret from one
@@ -224,14 +185,19 @@ void ScriptAssistant::refresh()
         close();
         return;
     }
+    if (offer(std::move(completion)))
+        m_popup->update();
+}
+
+bool ScriptAssistant::offer(Completion completion)
+{
     m_replaceBegin = completion.replaceBegin;
     m_arguments = completion.arguments;
     m_popup->setCandidates(std::move(completion.candidates));
-    if (!m_popup->offersAny()) {
-        close();
-        return;
-    }
-    m_popup->update();
+    if (m_popup->offersAny())
+        return true;
+    close();
+    return false;
 }
 
 void ScriptAssistant::close()
@@ -256,19 +222,13 @@ void ScriptAssistant::insertChosen()
         return;
     }
     const ScriptEditor::EditStep step(m_editor);
-    m_editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(m_replaceBegin), caret);
-    m_editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, uintptr_t(insert.size()), insert.c_str());
+    m_editor.replaceBytes(long(m_replaceBegin), caret, insert);
     m_editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(m_replaceBegin + insert.size()));
 }
 
 void ScriptAssistant::showHint(std::size_t position)
 {
-    const auto at = static_cast<unsigned long>(position);
-    const long x = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(at));
-    const long y = m_editor.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(at));
-    const long line = m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, at);
-    const long height = m_editor.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
-    showHintAt(position, m_editor.viewport()->mapToGlobal(QPoint(int(x), int(y + height))), true);
+    showHintAt(position, belowOf(m_editor.screenRect(long(position))), true);
 }
 
 void ScriptAssistant::showHintAt(std::size_t position, QPoint globalPoint, bool dwelling)
@@ -298,57 +258,19 @@ void ScriptAssistant::hideHint()
     QToolTip::hideText();
 }
 
-bool ScriptAssistant::typedAfterBuilderCommand(long caret) const
+std::string_view ScriptAssistant::lineBefore(long position) const
 {
-    const long lineStart = m_editor.SendScintilla(
-        QsciScintillaBase::SCI_POSITIONFROMLINE,
-        m_editor.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret)));
-    const long from = std::max(lineStart, caret - kLineLookBack);
-    const auto* bytes = reinterpret_cast<const char*>(
-        m_editor.SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), caret - from));
-    const std::string_view line(bytes, std::size_t(caret - from));
-    const Builtins& builtins = Builtins::standard();
-    for (std::size_t at = 0; at < line.size();) {
-        if (!isWordByte(line[at])) {
-            ++at;
-            continue;
-        }
-        std::size_t end = at;
-        while (end < line.size() && isWordByte(line[end]))
-            ++end;
-        const BuiltinName* name = builtins.find(line.substr(at, end - at));
-        if (name && name->builderCommand)
-            return true;
-        at = end;
-    }
-    return false;
+    return m_editor.bytesAt(m_editor.lineStart(position), position);
 }
 
 bool ScriptAssistant::callableBefore(long caret) const
 {
-    const auto charAt = [this](long position) {
-        return char(m_editor.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(position)));
-    };
-    long end = caret - 1;  // the blank or parenthesis just typed
-    while (end > 0 && (charAt(end - 1) == ' ' || charAt(end - 1) == '\t'))
-        --end;
-    long begin = end;
-    while (begin > 0 && end - begin < kLongestName && isWordByte(charAt(begin - 1)))
-        --begin;
-    if (begin == end || (charAt(begin) >= '0' && charAt(begin) <= '9'))
-        return false;
-    std::string name;
-    for (long at = begin; at < end; ++at)
-        name += charAt(at);
-
-    if (const BuiltinName* builtin = Builtins::standard().find(name))
-        return builtin->function || builtin->builderCommand;
-    if (const DeclaredNames::Entry* entry = m_siblings->find(name))
-        return entry->role == NameRole::Function;
-    const std::shared_ptr<const ScriptAnalysis> reading = analysis();
-    const std::vector<FunctionDeclaration>& functions = reading->outline.functions;
-    return std::any_of(functions.begin(), functions.end(),
-                       [&name](const FunctionDeclaration& function) { return sameName(function.name, name); });
+    std::shared_ptr<const ScriptAnalysis> reading;
+    // Before the blank or parenthesis just typed.
+    return followsCallable(lineBefore(std::max(0L, caret - 1)), *m_siblings, [&]() -> const ScriptOutline& {
+        reading = analysis();
+        return reading->outline;
+    });
 }
 
 Completion ScriptAssistant::completion(std::size_t caret) const

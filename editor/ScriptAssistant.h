@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 
 class CompletionPopup;
@@ -51,13 +52,17 @@ public:
 private:
     void open(bool asked);
     void refresh();
+    // Fills the list with `completion`'s candidates; closes it, and is false, when none is insertable.
+    bool offer(Completion completion);
+    void moveInList(int rows);
     void close();
     // The chosen candidate is the name being typed, made longer.
     bool finishesTypedName() const;
     void insertChosen();
     void showHintAt(std::size_t position, QPoint globalPoint, bool dwelling);
     void hideHint();
-    bool typedAfterBuilderCommand(long caret) const;
+    // The line of `position` up to it.
+    std::string_view lineBefore(long position) const;
     bool callableBefore(long caret) const;
     Completion completion(std::size_t caret) const;
     // The reading completion and hints use: the newest one handed in, or one of the text now.

@@ -52,11 +52,6 @@ QWidget* withOwnAccessibility(QWidget* parent)
     return parent;
 }
 
-QString codePageText(const QString& text)
-{
-    return cp1252::sanitize(text);
-}
-
 } // namespace
 
 ScriptEditor::EditStep::EditStep(ScriptEditor& editor) : m_editor(editor)
@@ -301,6 +296,34 @@ std::string_view ScriptEditor::bytesAt(long from, long to) const
     return {bytes, std::size_t(to - from)};
 }
 
+long ScriptEditor::lineStart(long position) const
+{
+    return SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+}
+
+QRect ScriptEditor::screenRect(long position) const
+{
+    const auto at = static_cast<unsigned long>(position);
+    const long x = SendScintilla(SCI_POINTXFROMPOSITION, 0UL, position);
+    const long y = SendScintilla(SCI_POINTYFROMPOSITION, 0UL, position);
+    const long next = SendScintilla(SCI_POSITIONAFTER, at);
+    const long width = std::max(1L, SendScintilla(SCI_POINTXFROMPOSITION, 0UL, next) - x);
+    const long height = SendScintilla(SCI_TEXTHEIGHT, static_cast<unsigned long>(SendScintilla(SCI_LINEFROMPOSITION, at)));
+    return QRect(viewport()->mapToGlobal(QPoint(int(x), int(y))), QSize(int(width), int(height)));
+}
+
+void ScriptEditor::setIndicator(int indicator, long from, long length, bool on)
+{
+    SendScintilla(SCI_SETINDICATORCURRENT, indicator);
+    SendScintilla(on ? SCI_INDICATORFILLRANGE : SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(from), length);
+}
+
+void ScriptEditor::replaceBytes(long from, long to, std::string_view bytes)
+{
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
+}
+
 std::shared_ptr<const std::string> ScriptEditor::snapshot()
 {
     if (!m_snapshot) {
@@ -333,10 +356,9 @@ void ScriptEditor::deleteSelection()
 
 void ScriptEditor::replaceRange(long from, long to, const QString& text)
 {
-    const std::string bytes = codePageText(text).toStdString();
+    const std::string bytes = cp1252::sanitize(text).toStdString();
     const EditStep step(*this);
-    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
-    SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
+    replaceBytes(from, to, bytes);
 }
 
 void ScriptEditor::insertTemplate(long from, long to, std::string_view name)
@@ -392,7 +414,7 @@ void ScriptEditor::applyKey(QKeyEvent* event)
     if (shortenRestAtCaret(*event) || applyEditingKey(*event))
         return;
     const QString text = event->text();
-    const QString typed = codePageText(text);
+    const QString typed = cp1252::sanitize(text);
     if (typed == text) {
         QsciScintilla::keyPressEvent(event);
         if (text == QLatin1String("}"))
@@ -433,8 +455,7 @@ bool ScriptEditor::applyEditingKey(const QKeyEvent& event)
         if (!plain && !control)
             return false;
         typeAtEachSelection([this](long at) {
-            const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(at)));
-            return "\r\n" + indentationAfterBreak(bytesAt(lineStart, at), m_indentUnit);
+            return "\r\n" + indentationAfterBreak(bytesAt(lineStart(at), at), m_indentUnit);
         });
         return true;
     case Qt::Key_Slash:
@@ -472,8 +493,7 @@ void ScriptEditor::typeAtEachSelection(const std::function<std::string(long)>& t
         const long start = SendScintilla(SCI_GETSELECTIONNSTART, n);
         const long end = SendScintilla(SCI_GETSELECTIONNEND, n);
         const std::string typed = text(start);
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(typed.size()), typed.data());
+        replaceBytes(start, end, typed);
         const long caret = start + long(typed.size());
         SendScintilla(SCI_SETSELECTIONNCARET, n, caret);
         SendScintilla(SCI_SETSELECTIONNANCHOR, n, caret);
@@ -487,17 +507,9 @@ void ScriptEditor::alignClosingBraces()
     constexpr long kLookBack = 256 * 1024;
     for (long n = 0, count = SendScintilla(SCI_GETSELECTIONS); n < count; ++n) {
         const long brace = SendScintilla(SCI_GETSELECTIONNCARET, n) - 1;
-        const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(brace));
-        const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        const std::string_view blanks = bytesAt(lineStart, brace);
-        if (blanks.find_first_not_of(" \t") != std::string_view::npos)
-            continue;
-        const long from = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(std::max(0L, lineStart - kLookBack))));
-        const std::optional<std::string> indentation = closingBraceIndentation(bytesAt(from, brace));
-        if (!indentation || *indentation == blanks)
-            continue;
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(lineStart), brace);
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(indentation->size()), indentation->data());
+        const long from = lineStart(std::max(0L, lineStart(brace) - kLookBack));
+        if (const std::optional<TextEdit> edit = closingBraceAlignment(bytesAt(from, brace)))
+            replaceBytes(from + long(edit->offset), brace, edit->replacement);
     }
 }
 
@@ -517,8 +529,7 @@ void ScriptEditor::editSelectedLines(const std::function<std::vector<TextEdit>(s
     const bool wasSelected = start != end;
     for (auto edit = changes.rbegin(); edit != changes.rend(); ++edit) {
         const long at = from + long(edit->offset);
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(at), at + long(edit->length));
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(edit->replacement.size()), edit->replacement.data());
+        replaceBytes(at, at + long(edit->length), edit->replacement);
     }
     // The lines stay selected as whole lines, so that the key can be pressed again.
     if (wasSelected)
@@ -528,7 +539,7 @@ void ScriptEditor::editSelectedLines(const std::function<std::vector<TextEdit>(s
 void ScriptEditor::inputMethodEvent(QInputMethodEvent* event)
 {
     EditStep step(*this);
-    const QString committed = codePageText(event->commitString());
+    const QString committed = cp1252::sanitize(event->commitString());
     if (committed == event->commitString()) {
         QsciScintilla::inputMethodEvent(event);
         return;
@@ -551,38 +562,34 @@ void ScriptEditor::fitLineNumberMargin()
 }
 
 // Files dropped here are for the window to open, not text to insert.
-bool ScriptEditor::carriesFiles(const QMimeData* data)
+bool ScriptEditor::refuseFiles(QDropEvent& event)
 {
+    const QMimeData* data = event.mimeData();
     if (!data || !data->hasUrls())
         return false;
     const QList<QUrl> urls = data->urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (std::none_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
+        return false;
+    event.ignore();
+    return true;
 }
 
 void ScriptEditor::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (carriesFiles(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    QsciScintilla::dragEnterEvent(event);
+    if (!refuseFiles(*event))
+        QsciScintilla::dragEnterEvent(event);
 }
 
 void ScriptEditor::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (carriesFiles(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    QsciScintilla::dragMoveEvent(event);
+    if (!refuseFiles(*event))
+        QsciScintilla::dragMoveEvent(event);
 }
 
 void ScriptEditor::dropEvent(QDropEvent* event)
 {
-    if (carriesFiles(event->mimeData())) {
-        event->ignore();
+    if (refuseFiles(*event))
         return;
-    }
     EditStep step(*this);
     QsciScintilla::dropEvent(event);
 }
@@ -625,7 +632,7 @@ void ScriptEditor::mousePressEvent(QMouseEvent* event)
 QByteArray ScriptEditor::fromMimeData(const QMimeData* source, bool& rectangular) const
 {
     const QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
-    return codePageText(QString::fromUtf8(text)).toUtf8();
+    return cp1252::sanitize(QString::fromUtf8(text)).toUtf8();
 }
 
 // What leaves the editor, copied or dragged, holds the long lines whole.
@@ -717,16 +724,13 @@ void ScriptEditor::cutLine(long line)
     if (mark.empty())
         return;
     showMark(mark);
-    // A place in what goes stays in front of the mark, one at the line's end stays at its end.
-    const long shift = long(mark.size()) - (end - cut);
     const auto moved = [&](long position) {
-        return position <= cut ? position : position >= end ? position + shift : cut;
+        return long(LineCuts::placeAfterCut(std::size_t(position), std::size_t(cut), std::size_t(end)));
     };
     std::vector<std::pair<long, long>> kept = selections();
     for (auto& [caret, anchor] : kept)
         std::tie(caret, anchor) = std::pair{moved(caret), moved(anchor)};
-    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(cut), end);
-    SendScintilla(SCI_REPLACETARGET, uintptr_t(mark.size()), mark.data());
+    replaceBytes(cut, end, mark);
     setSelections(kept);
 }
 
@@ -757,28 +761,15 @@ bool ScriptEditor::shortenRestAtCaret(const QKeyEvent& event)
     const long mark = forward ? caret : caret - long(LineCuts::kMarkBytes);
     if (mark < 0 || !cuts().isMarkAt(std::size_t(mark)))
         return false;
-    const std::string_view rest = m_cuts.restOf(bytesAt(mark, mark + long(LineCuts::kMarkBytes)));
-    std::size_t begin = 0;
-    std::size_t end = rest.size();
-    if (forward) {
-        do
-            ++begin;
-        while (begin < end && (static_cast<unsigned char>(rest[begin]) & 0xC0) == 0x80);
-    } else {
-        do
-            --end;
-        while (end > 0 && (static_cast<unsigned char>(rest[end]) & 0xC0) == 0x80);
-    }
-    const std::string shorter = begin < end ? m_cuts.markForPart(bytesAt(mark, mark + long(LineCuts::kMarkBytes)), begin, end)
-                                            : std::string();
+    const std::optional<std::string> shorter =
+        m_cuts.markWithoutCharacter(bytesAt(mark, mark + long(LineCuts::kMarkBytes)), forward);
     // With no mark left to give, the key is refused rather than taking the whole rest.
-    if (begin < end && shorter.empty())
+    if (!shorter)
         return true;
-    if (!shorter.empty())
-        showMark(shorter);
-    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(mark), mark + long(LineCuts::kMarkBytes));
-    SendScintilla(SCI_REPLACETARGET, uintptr_t(shorter.size()), shorter.data());
-    const long after = mark + long(shorter.size());
+    if (!shorter->empty())
+        showMark(*shorter);
+    replaceBytes(mark, mark + long(LineCuts::kMarkBytes), *shorter);
+    const long after = mark + long(shorter->size());
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(forward ? mark : after));
     return true;
 }
@@ -797,11 +788,8 @@ void ScriptEditor::correctTouchedLines()
         const long from = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
         const long to = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
         const std::string_view lines = bytesAt(from, to);
-        Tokenizer tokenizer(lines, ScriptVocabulary::caseCorrected());
-        while (const std::optional<Token> token = tokenizer.next()) {
-            if (needsCaseCorrection(lines, *token))
-                corrections.emplace_back(from, *token);
-        }
+        for (const Token& token : caseCorrections(lines))
+            corrections.emplace_back(from, token);
     }
     m_edited.clear();
     if (corrections.empty())
@@ -809,10 +797,7 @@ void ScriptEditor::correctTouchedLines()
 
     // Each spelling is as long as the word it replaces, so the selections stay where they were.
     const std::vector<std::pair<long, long>> kept = selections();
-    for (const auto& [position, token] : corrections) {
-        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(position + long(token.begin)),
-                      position + long(token.end));
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(token.spelling.size()), std::string(token.spelling).c_str());
-    }
+    for (const auto& [position, token] : corrections)
+        replaceBytes(position + long(token.begin), position + long(token.end), token.spelling);
     setSelections(kept);
 }

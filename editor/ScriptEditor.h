@@ -66,6 +66,19 @@ public:
     // of each, in order.
     std::vector<std::pair<std::size_t, std::size_t>> unshownRanges() const { return cuts().restRanges(); }
 
+    // The bytes of [from, to) of the editor's text; valid until the next edit.
+    std::string_view bytesAt(long from, long to) const;
+    // Where the line holding `position` of the editor's text starts.
+    long lineStart(long position) const;
+    // Where the character at `position` of the editor's text shows on the screen, at least a pixel
+    // wide.
+    QRect screenRect(long position) const;
+    // Puts `indicator` on [from, from + length) of the editor's text, or takes it off.
+    void setIndicator(int indicator, long from, long length, bool on);
+    // Puts `bytes`, taken in the code page already, in place of [from, to) of the editor's text,
+    // within the edit step that is open.
+    void replaceBytes(long from, long to, std::string_view bytes);
+
     // Removes the selected text, as Delete does.
     void deleteSelection();
     // Puts `text` in place of [from, to) as one edit, taken in the code page as typing is.
@@ -131,13 +144,12 @@ protected:
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
-    static bool carriesFiles(const QMimeData* data);
+    static bool refuseFiles(QDropEvent& event);
     void fitLineNumberMargin();
     void noteChange();
     void noteModification(int position, int type, int length);
     void trackMarks(long position, int type, long length);
     const LineCuts& cuts() const;
-    std::string_view bytesAt(long from, long to) const;
     void takeText(std::string_view text, LineCuts cuts, const std::vector<std::size_t>& marks);
     void showMark(std::string_view mark);
     void cutTouchedLines();

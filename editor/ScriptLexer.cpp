@@ -1,7 +1,5 @@
 #include "editor/ScriptLexer.h"
 
-#include "language/LineCuts.h"
-
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
@@ -99,14 +97,7 @@ void ScriptLexer::styleText(int start, int end)
         QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(end - start)));
     // A view of the editor's own buffer: nothing is copied, and nothing edits it meanwhile.
     const std::string_view text(bytes, std::size_t(end - start));
-    std::string styles(text.size(), char(TokenKind::Gap));
-    Tokenizer tokenizer(text);
-    while (const std::optional<Token> token = tokenizer.next())
-        styles.replace(token->begin, token->end - token->begin, token->end - token->begin, char(token->kind));
-    for (std::size_t p = 0; p < text.size(); ++p) {
-        if (static_cast<unsigned char>(text[p]) >= 0xF0 && LineCuts::isMarkAt(text, p))
-            styles.replace(p, LineCuts::kMarkBytes, LineCuts::kMarkBytes, char(kCutStyle));
-    }
+    const std::string styles = textStyles(text, char(kCutStyle));
     startStyling(start);
     view->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, uintptr_t(text.size()), styles.data());
 }

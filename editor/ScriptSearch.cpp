@@ -7,27 +7,11 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-long selectionStart(ScriptEditor& editor)
-{
-    return editor.SendScintilla(Sci::SCI_GETSELECTIONSTART);
-}
-
-long selectionEnd(ScriptEditor& editor)
-{
-    return editor.SendScintilla(Sci::SCI_GETSELECTIONEND);
-}
-
-void replaceRange(ScriptEditor& editor, long start, long end, const std::string& replacement)
-{
-    editor.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
-    editor.SendScintilla(Sci::SCI_REPLACETARGET, uintptr_t(replacement.size()), replacement.data());
-}
-
 } // namespace
 
 Query query(ScriptEditor& editor, const QString& text, Options options, bool forward)
 {
-    const long from = forward ? selectionEnd(editor) : selectionStart(editor);
+    const long from = editor.SendScintilla(forward ? Sci::SCI_GETSELECTIONEND : Sci::SCI_GETSELECTIONSTART);
     return {.text = editor.snapshot(),
             .revision = editor.revision(),
             .pattern = typedText(text),
@@ -53,13 +37,13 @@ std::optional<Result> show(ScriptEditor& editor, const Query& query, std::option
 
 bool replaceSelection(ScriptEditor& editor, const QString& text, const QString& replacement, Options options)
 {
-    const long start = selectionStart(editor);
-    const long end = selectionEnd(editor);
+    const long start = editor.SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const long end = editor.SendScintilla(Sci::SCI_GETSELECTIONEND);
     if (!matchesAt(editor.documentText(), std::size_t(start), std::size_t(end), typedText(text), options))
         return false;
     const std::string replacementBytes = typedText(replacement);
     const ScriptEditor::EditStep step(editor);
-    replaceRange(editor, start, end, replacementBytes);
+    editor.replaceBytes(start, end, replacementBytes);
     const long caret = start + long(replacementBytes.size());
     editor.SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(caret), caret);
     return true;
@@ -82,7 +66,7 @@ std::optional<int> replaceAll(ScriptEditor& editor, const Query& query, const st
     // Front to back, each match as far on as the replacements before it moved it.
     long shift = 0;
     for (const long start : shown) {
-        replaceRange(editor, start + shift, start + shift + long(length), replacementBytes);
+        editor.replaceBytes(start + shift, start + shift + long(length), replacementBytes);
         shift += long(replacementBytes.size()) - long(length);
     }
     return int(starts.size());

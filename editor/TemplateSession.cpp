@@ -17,20 +17,14 @@ TemplateSession::TemplateSession(ScriptEditor& editor) : m_editor(editor)
 void TemplateSession::start(long from, long to, const ScriptTemplate& statement, std::string_view indentUnit)
 {
     end();
-    const long line = m_editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(from));
-    const long lineStart = m_editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    const std::string_view before = m_editor.documentText().substr(std::size_t(lineStart), std::size_t(from - lineStart));
+    const std::string_view before = m_editor.bytesAt(m_editor.lineStart(from), from);
     const std::string indentation(before.substr(0, before.find_first_not_of(" \t")));
     const ExpandedTemplate expanded = expandTemplate(statement, "\r\n", indentation, indentUnit);
     {
         const ScriptEditor::EditStep step(m_editor);
-        m_editor.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
-        m_editor.SendScintilla(Sci::SCI_REPLACETARGET, uintptr_t(expanded.text.size()), expanded.text.data());
+        m_editor.replaceBytes(from, to, expanded.text);
     }
-    std::vector<TextRange> fields;
-    for (const TextRange& field : expanded.fields)
-        fields.push_back({std::size_t(from) + field.begin, std::size_t(from) + field.end});
-    m_fields.emplace(std::move(fields), std::size_t(from) + expanded.text.size());
+    m_fields.emplace(expanded, std::size_t(from));
     markFields(true);
     selectCurrent();
 }
@@ -90,12 +84,11 @@ void TemplateSession::markFields(bool on)
         return;
     const std::size_t from = m_fields->fields().front().begin;
     const std::size_t to = m_fields->fields().back().end;
-    m_editor.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kFieldIndicator);
-    m_editor.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(from), long(to - from));
+    m_editor.setIndicator(kFieldIndicator, long(from), long(to - from), false);
     if (!on)
         return;
     for (const TextRange& field : m_fields->fields()) {
         if (field.end > field.begin)
-            m_editor.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(field.begin), long(field.end - field.begin));
+            m_editor.setIndicator(kFieldIndicator, long(field.begin), long(field.end - field.begin), true);
     }
 }

@@ -5,6 +5,7 @@
 #include "catalogue/ReferenceDatabase.h"
 #include "catalogue/Builtins.h"
 #include "catalogue/WordLists.h"
+#include "language/Lexer.h"
 #include "language/Templates.h"
 
 #include <algorithm>
@@ -416,6 +417,80 @@ Completion completeAt(std::string_view text, std::size_t caret, const DeclaredNa
                       std::string_view levelHint)
 {
     return completeAt(text, readScript(text), caret, siblings, levelHint);
+}
+
+std::string candidateDetail(const Candidate& candidate)
+{
+    if (candidate.kind == NameKind::LevelHeading)
+        return {};
+    std::string detail(kindLabel(candidate.kind));
+    if (!candidate.detail.empty())
+        detail += ' ' + candidate.detail;
+    return detail;
+}
+
+std::optional<std::size_t> insertableRow(const std::vector<Candidate>& candidates, std::size_t from, int rows)
+{
+    if (candidates.empty())
+        return std::nullopt;
+    const auto last = std::ptrdiff_t(candidates.size()) - 1;
+    const std::ptrdiff_t step = rows < 0 ? -1 : 1;
+    const auto insertableAt = [&](std::ptrdiff_t row) {
+        return row >= 0 && row <= last && candidates[std::size_t(row)].insertable();
+    };
+    std::ptrdiff_t to = std::clamp(std::ptrdiff_t(from) + rows, std::ptrdiff_t(0), last);
+    while (to >= 0 && to <= last && !insertableAt(to))
+        to += step;
+    if (to < 0 || to > last) {
+        to = std::clamp(to, std::ptrdiff_t(0), last);
+        while (to >= 0 && to <= last && !insertableAt(to))
+            to -= step;
+    }
+    if (to < 0 || to > last)
+        return std::nullopt;
+    return std::size_t(to);
+}
+
+bool finishesTypedName(const std::vector<Candidate>& candidates, const Candidate& chosen, std::string_view typed)
+{
+    // A template is a statement, not the name being typed: it goes in only when chosen.
+    if (chosen.kind == NameKind::Template)
+        return false;
+    const std::string_view offered = chosen.insertText;
+    if (typed.empty() || offered.size() <= typed.size() || !sameName(offered.substr(0, typed.size()), typed))
+        return false;
+    // A word that is already complete stays as typed, even when a longer name starts with it.
+    return std::none_of(candidates.begin(), candidates.end(), [typed](const Candidate& candidate) {
+        return candidate.insertable() && sameName(candidate.insertText, typed);
+    });
+}
+
+bool opensNameList(std::string_view lineBeforeCaret)
+{
+    std::size_t begin = lineBeforeCaret.size();
+    while (begin > 0 && isWordByte(lineBeforeCaret[begin - 1]))
+        --begin;
+    return lineBeforeCaret.size() - begin == 2 && !isDigit(lineBeforeCaret[begin]);
+}
+
+bool followsBuilderCommand(std::string_view lineBeforeCaret)
+{
+    // A command further back than this is no longer the statement being typed.
+    constexpr std::size_t kLookBack = 512;
+    const std::string_view line = lineBeforeCaret.substr(lineBeforeCaret.size() - std::min(lineBeforeCaret.size(), kLookBack));
+    const Builtins& builtins = Builtins::standard();
+    for (std::size_t at = 0; at < line.size();) {
+        if (!isWordByte(line[at])) {
+            ++at;
+            continue;
+        }
+        const std::size_t end = wordEnd(line, at);
+        const BuiltinName* name = builtins.find(line.substr(at, end - at));
+        if (name && name->builderCommand)
+            return true;
+        at = end;
+    }
+    return false;
 }
 
 std::optional<int> levelFromHint(std::string_view hint)

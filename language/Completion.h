@@ -66,6 +66,27 @@ Completion completeAt(std::string_view text, std::size_t caret, const DeclaredNa
 Completion completeAt(std::string_view text, std::size_t caret, const ScriptAnalysis& analysis,
                       const DeclaredNames& siblings = {}, std::string_view levelHint = {});
 
+// What the list shows beside a candidate's name: its kind, and its parameters or type after that;
+// nothing beside a heading.
+std::string candidateDetail(const Candidate& candidate);
+
+// The row of the insertable candidate `rows` on from row `from` (back when `rows` is negative),
+// passing over headings to the entry beyond them; at either end, the nearest entry short of it.
+// Nothing when no candidate is insertable.
+std::optional<std::size_t> insertableRow(const std::vector<Candidate>& candidates, std::size_t from, int rows);
+
+// Whether choosing `chosen` of `candidates` would finish `typed`, the name being typed: it makes
+// it longer, no other candidate is `typed` itself, and it is no template.
+bool finishesTypedName(const std::vector<Candidate>& candidates, const Candidate& chosen, std::string_view typed);
+
+// Whether the list of names opens by itself as the key just typed ends `lineBeforeCaret` (its line
+// up to the caret): at a name's second letter, once; after that the name only narrows the list.
+bool opensNameList(std::string_view lineBeforeCaret);
+
+// Whether a builder command stands on `lineBeforeCaret` (its line up to the caret), not far
+// back, so that a blank, `(` or `,` typed there may start one of its arguments.
+bool followsBuilderCommand(std::string_view lineBeforeCaret);
+
 // The level (0 to 14) a folder or file name names: by number after the word "level"
 // ("level01", "Level_3", "LEVEL 14_final") or by a word of one level's name alone
 // ("Warehouse", "cargo"); nothing when it names none or several.

@@ -113,6 +113,18 @@ std::optional<std::string> closingBraceIndentation(std::string_view before)
     }
 }
 
+std::optional<TextEdit> closingBraceAlignment(std::string_view before)
+{
+    const std::size_t lineStart = before.find_last_of("\r\n") + 1;
+    const std::string_view blanks = before.substr(lineStart);
+    if (indentationEnd(blanks) < blanks.size())
+        return std::nullopt;
+    std::optional<std::string> indentation = closingBraceIndentation(before);
+    if (!indentation || *indentation == blanks)
+        return std::nullopt;
+    return TextEdit{lineStart, blanks.size(), std::move(*indentation)};
+}
+
 std::vector<TextEdit> indentLines(std::string_view lines, std::string_view unit)
 {
     std::vector<TextEdit> edits;

@@ -23,6 +23,10 @@ std::string indentationAfterBreak(std::string_view lineBeforeCaret, std::string_
 // the line holding the `{` it closes. `before` is the text up to that `}`, from the start of a
 // line; nothing when the `{` is not in it.
 std::optional<std::string> closingBraceIndentation(std::string_view before);
+// The edit that gives a `}` typed at the end of `before` (text from the start of a line) that
+// indentation, in place of the blanks before it on its line; nothing when anything else precedes
+// it there, when the `{` is not in `before`, or when the line is indented so already.
+std::optional<TextEdit> closingBraceAlignment(std::string_view before);
 
 // One `unit` more at the start of each line that holds anything.
 std::vector<TextEdit> indentLines(std::string_view lines, std::string_view unit);

@@ -63,6 +63,13 @@ std::size_t LineCuts::cutPoint(std::string_view line)
     return cut;
 }
 
+std::size_t LineCuts::placeAfterCut(std::size_t place, std::size_t cut, std::size_t end)
+{
+    if (place <= cut)
+        return place;
+    return place >= end ? place - (end - cut) + kMarkBytes : cut;
+}
+
 std::optional<std::string> LineCuts::cutLongLines(std::string_view text, std::vector<std::size_t>* marks)
 {
     std::string shown;
@@ -119,6 +126,30 @@ std::string LineCuts::markForPart(std::string_view mark, std::size_t begin, std:
     part.begin += begin;
     part.size = end - begin;
     return markFor(std::move(part));
+}
+
+std::optional<std::string> LineCuts::markWithoutCharacter(std::string_view mark, bool first)
+{
+    const std::string_view rest = restOf(mark);
+    // The bytes that continue a character go with it.
+    const auto continues = [rest](std::size_t at) { return (static_cast<unsigned char>(rest[at]) & 0xC0) == 0x80; };
+    std::size_t begin = 0;
+    std::size_t end = rest.size();
+    if (first) {
+        do
+            ++begin;
+        while (begin < end && continues(begin));
+    } else if (end > 0) {
+        do
+            --end;
+        while (end > 0 && continues(end));
+    }
+    if (begin >= end)
+        return std::string();
+    std::string shorter = markForPart(mark, begin, end);
+    if (shorter.empty())
+        return std::nullopt;
+    return shorter;
 }
 
 std::string_view LineCuts::restOf(std::string_view mark) const

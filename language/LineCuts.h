@@ -33,6 +33,11 @@ public:
     // back to the start of a character.
     static std::size_t cutPoint(std::string_view line);
 
+    // Where `place` of the editor's text stands once [cut, end), the rest of a line, has given way
+    // to its mark: a place in what went stays in front of the mark, one from the line's end on
+    // moves with the line's end.
+    static std::size_t placeAfterCut(std::size_t place, std::size_t cut, std::size_t end);
+
     // `text` (the editor's text: UTF-8 with CR LF line ends) with each line longer than
     // kLineReach cut there and its rest kept aside, or nothing when no line is; `marks` receives
     // where the marks stand. A line stays whole once no mark is left to give.
@@ -42,6 +47,10 @@ public:
     std::string markFor(std::string rest);
     // A mark for the part [begin, end) of what `mark` stands for, sharing its memory.
     std::string markForPart(std::string_view mark, std::size_t begin, std::size_t end);
+    // The mark to put in place of `mark` once one character goes from what it stands for: its
+    // first (`first`) or its last, as Delete in front of the mark or Backspace behind it would
+    // take of the line held whole. Empty once nothing is left; nothing when no mark is left to give.
+    std::optional<std::string> markWithoutCharacter(std::string_view mark, bool first);
     // What the mark at the start of `mark` stands for; empty for a mark this did not give.
     std::string_view restOf(std::string_view mark) const;
 

@@ -228,3 +228,12 @@ std::vector<Finding> checkScript(std::string_view text, const DeclaredNames& sib
 {
     return checkScript(text, readScript(text), siblings);
 }
+
+std::optional<TextRange> underlinedRange(std::size_t offset, std::size_t length, std::size_t textLength)
+{
+    if (textLength == 0)
+        return std::nullopt;
+    if (offset >= textLength)
+        return TextRange{textLength - 1, textLength};
+    return TextRange{offset, offset + std::min(std::max<std::size_t>(length, 1), textLength - offset)};
+}

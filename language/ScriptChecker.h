@@ -2,9 +2,11 @@
 
 #include "language/DeclaredNames.h"
 #include "language/ScriptReader.h"
+#include "language/Templates.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,3 +31,8 @@ struct Finding {
 std::vector<Finding> checkScript(std::string_view text, const ScriptOutline& outline,
                                  const DeclaredNames& siblings = {});
 std::vector<Finding> checkScript(std::string_view text, const DeclaredNames& siblings = {});
+
+// Where the underline of a finding `length` bytes long at `offset` goes in a text of `textLength`
+// bytes: one with no width, or at or past the text's end, still underlines a character. Nothing
+// in an empty text.
+std::optional<TextRange> underlinedRange(std::size_t offset, std::size_t length, std::size_t textLength);

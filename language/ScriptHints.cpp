@@ -204,3 +204,27 @@ CaretHint hintAt(std::string_view text, const ScriptAnalysis& analysis, std::siz
 {
     return hintWith(text, *analysis.text, analysis.outline, caret, siblings);
 }
+
+bool followsCallable(std::string_view lineBeforeTyped, const DeclaredNames& siblings,
+                     const std::function<const ScriptOutline&()>& outline)
+{
+    // No name is longer: only so much of a longer word is looked up.
+    constexpr std::size_t kLongestName = 128;
+    std::size_t end = lineBeforeTyped.size();
+    while (end > 0 && isBlank(lineBeforeTyped[end - 1]))
+        --end;
+    std::size_t begin = end;
+    while (begin > 0 && end - begin < kLongestName && isWordByte(lineBeforeTyped[begin - 1]))
+        --begin;
+    if (begin == end || isDigitByte(lineBeforeTyped[begin]))
+        return false;
+    const std::string_view name = lineBeforeTyped.substr(begin, end - begin);
+
+    if (const BuiltinName* builtin = Builtins::standard().find(name))
+        return builtin->function || builtin->builderCommand;
+    if (const DeclaredNames::Entry* entry = siblings.find(name))
+        return entry->role == NameRole::Function;
+    const std::vector<FunctionDeclaration>& functions = outline().functions;
+    return std::any_of(functions.begin(), functions.end(),
+                       [name](const FunctionDeclaration& function) { return sameName(function.name, name); });
+}

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,3 +55,10 @@ CaretHint hintAt(std::string_view text, const ScriptOutline& outline, std::size_
 // The same from a reading of an earlier revision of `text`.
 CaretHint hintAt(std::string_view text, const ScriptAnalysis& analysis, std::size_t caret,
                  const DeclaredNames& siblings = {});
+
+// Whether `lineBeforeTyped`, the line up to a blank or `(` just typed, ends with the name of a
+// function or builder command, blanks aside: of the game, of the folder's other files or of the
+// script. Typing after one shows its hint. The script's outline may cost a reading: `outline` is
+// asked for it only when neither of the others knows the name.
+bool followsCallable(std::string_view lineBeforeTyped, const DeclaredNames& siblings,
+                     const std::function<const ScriptOutline&()>& outline);

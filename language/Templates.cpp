@@ -64,6 +64,13 @@ TemplateFields::TemplateFields(std::vector<TextRange> fields, std::size_t end) :
     m_fields.push_back({end, end});
 }
 
+TemplateFields::TemplateFields(const ExpandedTemplate& expanded, std::size_t position)
+{
+    for (const TextRange& field : expanded.fields)
+        m_fields.push_back({position + field.begin, position + field.end});
+    m_fields.push_back({position + expanded.text.size(), position + expanded.text.size()});
+}
+
 bool TemplateFields::advance()
 {
     if (m_current + 1 >= m_fields.size())

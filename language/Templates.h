@@ -41,6 +41,8 @@ ExpandedTemplate expandTemplate(const ScriptTemplate& script, std::string_view l
 class TemplateFields {
 public:
     TemplateFields(std::vector<TextRange> fields, std::size_t end);
+    // The fields of `expanded` once its text is put in at `position`.
+    TemplateFields(const ExpandedTemplate& expanded, std::size_t position);
 
     const TextRange& current() const { return m_fields[m_current]; }
     const std::vector<TextRange>& fields() const { return m_fields; }

@@ -1,6 +1,7 @@
 #include "language/Tokenizer.h"
 
 #include "catalogue/WordLists.h"
+#include "language/LineCuts.h"
 
 #include <algorithm>
 #include <future>
@@ -66,6 +67,30 @@ std::optional<Token> Tokenizer::next()
             break;
         }
     }
+}
+
+std::vector<Token> caseCorrections(std::string_view text)
+{
+    std::vector<Token> corrections;
+    Tokenizer tokenizer(text, ScriptVocabulary::caseCorrected());
+    while (const std::optional<Token> token = tokenizer.next()) {
+        if (needsCaseCorrection(text, *token))
+            corrections.push_back(*token);
+    }
+    return corrections;
+}
+
+std::string textStyles(std::string_view text, char markStyle)
+{
+    std::string styles(text.size(), char(TokenKind::Gap));
+    Tokenizer tokenizer(text);
+    while (const std::optional<Token> token = tokenizer.next())
+        styles.replace(token->begin, token->end - token->begin, token->end - token->begin, char(token->kind));
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        if (static_cast<unsigned char>(text[p]) >= 0xF0 && LineCuts::isMarkAt(text, p))
+            styles.replace(p, LineCuts::kMarkBytes, LineCuts::kMarkBytes, markStyle);
+    }
+    return styles;
 }
 
 namespace {

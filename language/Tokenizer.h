@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // What a run of script text is. The values double as the editor's style numbers; text no token
 // claims is Gap.
@@ -67,6 +69,14 @@ inline bool needsCaseCorrection(std::string_view text, const Token& token)
 {
     return !token.spelling.empty() && text.substr(token.begin, token.end - token.begin) != token.spelling;
 }
+
+// The keywords and commands of `text` whose text differs from their list's spelling.
+std::vector<Token> caseCorrections(std::string_view text);
+
+// The editor's style of each byte of `text`: the TokenKind of the token it is in, Gap outside
+// tokens, and `markStyle` over each mark that stands for the rest of a long line (see LineCuts).
+// A token never spans lines, so whole lines are styled as the whole text would style them.
+std::string textStyles(std::string_view text, char markStyle);
 
 // Rewrites every keyword and command of `text` in its list's spelling, as far along each line as
 // kLineReach. The text keeps its length.

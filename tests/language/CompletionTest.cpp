@@ -476,6 +476,91 @@ TEST(Hints, FollowTheCaretToTheNameOrTheCallItIsIn)
     EXPECT_TRUE(hintOf("   |").hint.empty());
 }
 
+TEST(Hints, ShowAfterTheNameOfACallableWhichTheScriptIsReadForOnlyWhenNeeded)
+{
+    const std::string text = crlf("func void my_fn(void)\n{\n}\nvar int counter;\n");
+    const ScriptOutline outline = readScript(text);
+    DeclaredNames level;
+    level.addScript(crlf("func void level_start(void)\n{\n}\nvar int total;\n"));
+    int readings = 0;
+    const auto follows = [&](std::string_view line) {
+        return followsCallable(line, level, [&]() -> const ScriptOutline& {
+            ++readings;
+            return outline;
+        });
+    };
+    EXPECT_TRUE(follows("\tai2_attack"));
+    EXPECT_TRUE(follows("if (chr_has_lsi"));
+    EXPECT_FALSE(follows("gl_fog_start \t"));
+    EXPECT_TRUE(follows("LEVEL_START "));
+    EXPECT_FALSE(follows("total"));
+    EXPECT_EQ(readings, 0);
+    EXPECT_TRUE(follows("My_Fn\t "));
+    EXPECT_FALSE(follows("counter"));
+    EXPECT_EQ(readings, 2);
+
+    // Nothing before, a number, or a parenthesis in between is no call.
+    EXPECT_FALSE(follows(""));
+    EXPECT_FALSE(follows("   "));
+    EXPECT_FALSE(follows("x = 9my_fn"));
+    EXPECT_FALSE(follows("my_fn("));
+    EXPECT_FALSE(follows(std::string(200, 'x') + "my_fn"));
+}
+
+TEST(Completion, TypingOpensTheListAtASecondLetterOrAfterABuilderCommand)
+{
+    EXPECT_TRUE(opensNameList("ai"));
+    EXPECT_TRUE(opensNameList("\tif (ch"));
+    EXPECT_TRUE(opensNameList("x = _a"));
+    EXPECT_FALSE(opensNameList(""));
+    EXPECT_FALSE(opensNameList("a"));
+    EXPECT_FALSE(opensNameList("ai2"));
+    EXPECT_FALSE(opensNameList("x = 1a"));
+    EXPECT_FALSE(opensNameList("ai "));
+
+    EXPECT_TRUE(followsBuilderCommand("ai2_attack "));
+    EXPECT_TRUE(followsBuilderCommand("\tAI2_ATTACK(Muro, "));
+    EXPECT_FALSE(followsBuilderCommand("gl_fog_start "));
+    EXPECT_FALSE(followsBuilderCommand("xai2_attack "));
+    // Far back along a long line, a command no longer counts.
+    EXPECT_TRUE(followsBuilderCommand("ai2_attack" + std::string(500, ' ')));
+    EXPECT_FALSE(followsBuilderCommand("ai2_attack" + std::string(510, ' ')));
+}
+
+TEST(Completion, TheListPassesOverHeadingsAndFinishesOnlyALongerName)
+{
+    const auto entry = [](std::string name, NameKind kind = NameKind::ListEntry) {
+        return Candidate{name, name, kind, {}};
+    };
+    const Candidate heading{"Level 1", "", NameKind::LevelHeading, {}};
+    const std::vector<Candidate> list{heading, entry("a"), entry("b"), heading, entry("c")};
+    EXPECT_EQ(insertableRow(list, 0, 0), 1u);
+    EXPECT_EQ(insertableRow(list, 1, 1), 2u);
+    EXPECT_EQ(insertableRow(list, 2, 1), 4u);
+    EXPECT_EQ(insertableRow(list, 4, -1), 2u);
+    EXPECT_EQ(insertableRow(list, 1, -1), 1u);
+    EXPECT_EQ(insertableRow(list, 4, 1), 4u);
+    EXPECT_EQ(insertableRow(list, 1, 12), 4u);
+    EXPECT_EQ(insertableRow(list, 4, -12), 1u);
+    EXPECT_EQ(insertableRow({heading, heading}, 0, 1), std::nullopt);
+    EXPECT_EQ(insertableRow({}, 0, 0), std::nullopt);
+
+    const std::vector<Candidate> names{entry("sleep", NameKind::Command), entry("sleep_long", NameKind::Command),
+                                       entry("switch", NameKind::Template)};
+    EXPECT_TRUE(finishesTypedName(names, names[0], "SLE"));
+    EXPECT_FALSE(finishesTypedName(names, names[0], "sleep"));
+    EXPECT_FALSE(finishesTypedName(names, names[0], ""));
+    EXPECT_FALSE(finishesTypedName(names, names[0], "slx"));
+    // `sleep` is a whole name already, though a longer one starts with it.
+    EXPECT_FALSE(finishesTypedName(names, names[1], "sleep"));
+    EXPECT_FALSE(finishesTypedName(names, names[2], "sw"));
+
+    EXPECT_EQ(candidateDetail(heading), "");
+    EXPECT_EQ(candidateDetail(entry("x", NameKind::Keyword)), std::string(kindLabel(NameKind::Keyword)));
+    EXPECT_EQ(candidateDetail(Candidate{"f", "f", NameKind::Function, "(void)"}),
+              std::string(kindLabel(NameKind::Function)) + " (void)");
+}
+
 } // namespace
 
 namespace {

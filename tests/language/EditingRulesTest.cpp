@@ -85,6 +85,14 @@ TEST(Indentation, ALineBreakKeepsTheLineAndStepsInAfterAnOpenedBlock)
     EXPECT_EQ(closingBraceIndentation("func f\r\n{\r\n\tif (a) {\r\n\t\tx\r\n\t\t"), "\t");
     EXPECT_EQ(closingBraceIndentation("  {\r\n\tif (a) { b }\r\n\t# }\r\n\ty \"}\"\r\n\t"), "  ");
     EXPECT_EQ(closingBraceIndentation("\tx\r\n\t"), std::nullopt);
+
+    // Only a `}` with nothing but blanks before it moves, and only when it stands elsewhere.
+    const std::string block = "\tif (a) {\r\n\t\tx\r\n";
+    EXPECT_EQ(applied(block + "\t\t ", {closingBraceAlignment(block + "\t\t ").value()}), block + "\t");
+    EXPECT_EQ(applied(block, {closingBraceAlignment(block).value()}), block + "\t");
+    EXPECT_EQ(closingBraceAlignment(block + "\t"), std::nullopt);
+    EXPECT_EQ(closingBraceAlignment(block + "\tx "), std::nullopt);
+    EXPECT_EQ(closingBraceAlignment("\tx\r\n  "), std::nullopt);
 }
 
 TEST(Indentation, SelectedLinesIndentOutdentAndToggleTheirComments)
@@ -110,6 +118,11 @@ TEST(Templates, ExpandIntoTheLinesIndentationWithFieldsInOrder)
     EXPECT_EQ(expanded.text.substr(expanded.fields[0].begin, 9), "condition");
     EXPECT_EQ(expanded.fields[1].begin, expanded.text.find("body"));
     EXPECT_EQ(expanded.fields[2].begin, expanded.text.rfind("body"));
+    // Put into a text, the fields stand where the template went, and its end is the last stop.
+    const TemplateFields placed(expanded, 100);
+    EXPECT_EQ(placed.current(), (TextRange{100 + expanded.fields[0].begin, 100 + expanded.fields[0].end}));
+    ASSERT_EQ(placed.fields().size(), 4u);
+    EXPECT_EQ(placed.fields().back(), (TextRange{100 + expanded.text.size(), 100 + expanded.text.size()}));
     for (const char* name : {"func", "if", "fork", "var"})
         EXPECT_NE(templateNamed(name), nullptr) << name;
 

@@ -86,6 +86,34 @@ TEST(LineCuts, FollowTheirMarksThroughEdits)
     const std::string shorter = cuts.markForPart(mark, 1, 3);
     EXPECT_EQ(cuts.restOf(shorter), "rr");
     EXPECT_EQ(cuts.restOf(mark), "rrr");
+
+    // A line cut at 10 and ending at 25: places up to the cut stay, those in the rest go to the
+    // mark's front, and those from the line's end on move back by what the mark saves.
+    EXPECT_EQ(LineCuts::placeAfterCut(10, 10, 25), 10u);
+    EXPECT_EQ(LineCuts::placeAfterCut(11, 10, 25), 10u);
+    EXPECT_EQ(LineCuts::placeAfterCut(24, 10, 25), 10u);
+    EXPECT_EQ(LineCuts::placeAfterCut(25, 10, 25), 10 + LineCuts::kMarkBytes);
+    EXPECT_EQ(LineCuts::placeAfterCut(30, 10, 25), 15 + LineCuts::kMarkBytes);
+}
+
+TEST(LineCuts, LoseTheirRestsACharacterAtATimeFromEitherEnd)
+{
+    LineCuts cuts;
+    std::vector<std::size_t> marks;
+    const std::string shown = cuts.cutLongLines(std::string(kLineReach, 'a') + "\xC3\xA9x\xE2\x82\xAC", &marks).value();
+    const std::string mark = shown.substr(marks[0], LineCuts::kMarkBytes);
+
+    // A character of several bytes goes whole.
+    const std::string withoutFirst = cuts.markWithoutCharacter(mark, true).value();
+    EXPECT_EQ(cuts.restOf(withoutFirst), "x\xE2\x82\xAC");
+    const std::string withoutLast = cuts.markWithoutCharacter(mark, false).value();
+    EXPECT_EQ(cuts.restOf(withoutLast), "\xC3\xA9x");
+    EXPECT_EQ(cuts.restOf(mark), "\xC3\xA9x\xE2\x82\xAC");
+
+    const std::string single = cuts.markWithoutCharacter(withoutLast, true).value();
+    EXPECT_EQ(cuts.restOf(single), "x");
+    EXPECT_EQ(cuts.markWithoutCharacter(single, false), std::string());
+    EXPECT_EQ(cuts.markWithoutCharacter(single, true), std::string());
 }
 
 } // namespace

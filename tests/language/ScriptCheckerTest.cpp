@@ -348,6 +348,16 @@ TEST(ScriptChecker, AStatementMayNameAnythingBuiltIn)
     EXPECT_EQ(describe(checkScript(text)), "");
 }
 
+TEST(ScriptChecker, AnUnderlineCoversAtLeastOneCharacterOfTheText)
+{
+    EXPECT_EQ(underlinedRange(2, 3, 10), (TextRange{2, 5}));
+    EXPECT_EQ(underlinedRange(2, 0, 10), (TextRange{2, 3}));
+    EXPECT_EQ(underlinedRange(8, 5, 10), (TextRange{8, 10}));
+    EXPECT_EQ(underlinedRange(10, 0, 10), (TextRange{9, 10}));
+    EXPECT_EQ(underlinedRange(12, 4, 10), (TextRange{9, 10}));
+    EXPECT_EQ(underlinedRange(0, 1, 0), std::nullopt);
+}
+
 TEST(ScriptChecker, FindingsComeInTextOrder)
 {
     const std::string text = "func void a\n"

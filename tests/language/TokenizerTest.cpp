@@ -1,3 +1,4 @@
+#include "language/LineCuts.h"
 #include "support/TokenRuns.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,30 @@ TEST(Tokenizer, KeywordsAndCommandsCarryTheirListsSpelling)
     while (const std::optional<Token> token = tokenizer.next())
         corrections.push_back(needsCaseCorrection(text, *token));
     EXPECT_EQ(corrections, (std::vector<bool>{true, false, true, false, true, true, true, true}));
+}
+
+TEST(Tokenizer, CaseCorrectionsAreTheKeywordsAndCommandsSpelledOtherwise)
+{
+    // Character names are never corrected, in whatever case they come.
+    const std::string text = "FUNC func barabus Ai2_Spawn x";
+    std::vector<SeenToken> seen;
+    for (const Token& token : caseCorrections(text))
+        seen.push_back({token.begin, token.end, token.kind, std::string(token.spelling)});
+    EXPECT_EQ(seen, (std::vector<SeenToken>{{0, 4, kKeyword, "func"}, {18, 27, kCommand, "ai2_spawn"}}));
+    EXPECT_TRUE(caseCorrections("func x if").empty());
+}
+
+TEST(Tokenizer, TextStylesGiveEachByteItsTokensKindAndEachMarkItsOwn)
+{
+    const auto style = [](TokenKind kind, std::size_t count) { return std::string(count, char(kind)); };
+    EXPECT_EQ(textStyles("if x # y", 'M'), style(kKeyword, 2) + style(TokenKind::Gap, 3) + style(kComment, 3));
+
+    LineCuts cuts;
+    std::vector<std::size_t> marks;
+    const std::string shown = cuts.cutLongLines(std::string(kLineReach - 2, ' ') + "if rest", &marks).value();
+    const std::string styles = textStyles(shown, 'M');
+    EXPECT_EQ(styles.substr(marks[0] - 2), style(kKeyword, 2) + std::string(LineCuts::kMarkBytes, 'M'));
+    EXPECT_EQ(textStyles("", 'M'), "");
 }
 
 TEST(Tokenizer, CharacterNamesMatchOnlyInTheirOwnCase)
