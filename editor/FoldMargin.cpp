@@ -12,6 +12,8 @@ using Sci = QsciScintillaBase;
 
 // A turn costs at most a few milliseconds when every line's level changes.
 constexpr long kLinesPerTurn = 2048;
+// Lines an edit reaches, or a fold that goes away, come back into view.
+constexpr long kAutomaticFold = Sci::SC_AUTOMATICFOLD_SHOW | Sci::SC_AUTOMATICFOLD_CHANGE;
 const QColor kMarkerColour(0x90, 0x90, 0x90);
 
 } // namespace
@@ -24,8 +26,7 @@ FoldMargin::FoldMargin(ScriptEditor& editor, const QColor& background) : QObject
         editor.setMarkerForegroundColor(background, marker);
         editor.setMarkerBackgroundColor(kMarkerColour, marker);
     }
-    // Lines an edit reaches, or a fold that goes away, come back into view.
-    editor.SendScintilla(Sci::SCI_SETAUTOMATICFOLD, Sci::SC_AUTOMATICFOLD_SHOW | Sci::SC_AUTOMATICFOLD_CHANGE);
+    editor.SendScintilla(Sci::SCI_SETAUTOMATICFOLD, kAutomaticFold);
     m_nextTurn.setSingleShot(true);
     connect(&m_nextTurn, &QTimer::timeout, this, &FoldMargin::showSome);
     // The folds of a reading stand for the text it read, not for one changed since.
@@ -52,6 +53,11 @@ void FoldMargin::showSome()
 {
     const long lines = m_editor.SendScintilla(Sci::SCI_GETLINECOUNT);
     const long end = std::min(lines, m_nextLine + kLinesPerTurn);
+    // Keeping folds in step as levels change lays the window out again at each new fold point,
+    // some 30 us a line; while nothing is folded there is nothing to keep in step.
+    const bool nothingFolded = m_editor.SendScintilla(Sci::SCI_GETALLLINESVISIBLE);
+    if (nothingFolded)
+        m_editor.SendScintilla(Sci::SCI_SETAUTOMATICFOLD, Sci::SC_AUTOMATICFOLD_SHOW);
     // Setting a level changes no text, so nothing stops the folds meanwhile.
     for (; m_nextLine < end; ++m_nextLine) {
         const FoldDepths::Line line = m_depths->next();
@@ -60,6 +66,8 @@ void FoldMargin::showSome()
         if (m_editor.SendScintilla(Sci::SCI_GETFOLDLEVEL, at) != level)
             m_editor.SendScintilla(Sci::SCI_SETFOLDLEVEL, at, level);
     }
+    if (nothingFolded)
+        m_editor.SendScintilla(Sci::SCI_SETAUTOMATICFOLD, kAutomaticFold);
     if (m_nextLine < lines)
         m_nextTurn.start(0);
     else
