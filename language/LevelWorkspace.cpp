@@ -1,13 +1,12 @@
 #include "language/LevelWorkspace.h"
 
+#include "language/Parallel.h"
 #include "language/ScriptText.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QThread>
 
 #include <algorithm>
-#include <atomic>
 #include <future>
 #include <limits>
 #include <new>
@@ -46,26 +45,6 @@ std::vector<std::string> namesOnOneSide(const DeclaredNames& a, const DeclaredNa
             names.emplace_back(name);
     }
     return names;
-}
-
-// Runs work(0) to work(count - 1) on as many threads as the machine has cores, this one among
-// them: a level's scripts are read and checked each on its own. What the work throws comes out
-// here once every thread is done with it.
-template <typename Work>
-void forEachInParallel(std::size_t count, const Work& work)
-{
-    std::atomic<std::size_t> next{0};
-    const auto worker = [&] {
-        for (std::size_t i = next++; i < count; i = next++)
-            work(i);
-    };
-    const std::size_t threads = std::min(count, std::size_t(std::max(1, QThread::idealThreadCount())));
-    std::vector<std::future<void>> helpers;
-    for (std::size_t t = 1; t < threads; ++t)
-        helpers.push_back(std::async(std::launch::async | std::launch::deferred, worker));
-    worker();
-    for (std::future<void>& helper : helpers)
-        helper.get();
 }
 
 } // namespace

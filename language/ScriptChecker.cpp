@@ -1,11 +1,10 @@
 #include "language/ScriptChecker.h"
 
 #include "catalogue/Builtins.h"
+#include "language/Parallel.h"
 
 #include <algorithm>
-#include <future>
 #include <iterator>
-#include <thread>
 #include <tuple>
 
 namespace {
@@ -79,28 +78,20 @@ std::vector<Finding> Checker::run()
 {
     for (const StructureProblem& problem : m_outline.problems)
         report(m_findings, problem.place, problem.length, Severity::Error, std::string(structureMessage(problem.fault)));
-    // The uses only look things up: a long script's are checked in as many parts as there are
-    // cores, this thread taking the first, and its locals meanwhile.
-    const std::size_t names = m_outline.names.size();
-    const std::size_t parts =
-        names < kPartNames ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
-    std::vector<Finding> localDuplicates;
-    std::future<void> locals = std::async(parts > 1 ? std::launch::async | std::launch::deferred : std::launch::deferred,
-                                          [this, &localDuplicates] { checkLocalDuplicates(localDuplicates); });
     checkDuplicates();
-    std::vector<std::future<std::vector<Finding>>> later;
-    for (std::size_t n = 1; n < parts; ++n)
-        later.push_back(std::async(std::launch::async | std::launch::deferred, &Checker::checkNames, this,
-                                   names * n / parts, names * (n + 1) / parts));
-    const auto append = [this](std::vector<Finding> findings) {
-        m_findings.insert(m_findings.end(), std::make_move_iterator(findings.begin()),
-                          std::make_move_iterator(findings.end()));
-    };
-    append(checkNames(0, names / parts));
-    for (std::future<std::vector<Finding>>& part : later)
-        append(part.get());
-    locals.get();
-    append(std::move(localDuplicates));
+    // The uses and the locals only look things up: a long script's uses are checked in as many
+    // parts as there are cores, and its locals beside them.
+    const std::size_t names = m_outline.names.size();
+    const std::size_t parts = names < kPartNames ? 1 : coreCount();
+    std::vector<std::vector<Finding>> found(parts + 1);
+    forEachInParallel(found.size(), [&](std::size_t n) {
+        if (n < parts)
+            found[n] = checkNames(names * n / parts, names * (n + 1) / parts);
+        else
+            checkLocalDuplicates(found[n]);
+    });
+    for (std::vector<Finding>& part : found)
+        m_findings.insert(m_findings.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
     std::stable_sort(m_findings.begin(), m_findings.end(),
                      [](const Finding& a, const Finding& b) { return a.place.offset < b.place.offset; });
     return std::move(m_findings);

@@ -3,14 +3,13 @@
 #include "catalogue/Builtins.h"
 #include "language/Indentation.h"
 #include "language/Lexer.h"
+#include "language/Parallel.h"
 #include "catalogue/WordLists.h"
 
 #include <algorithm>
 #include <array>
-#include <future>
 #include <iterator>
 #include <optional>
-#include <thread>
 
 namespace {
 
@@ -1034,27 +1033,23 @@ ScriptOutline readScript(std::string_view text, std::size_t parts)
         part.blocks = reader.blocksNumbered();
         return part;
     };
-    std::vector<std::future<Part>> later;
-    for (std::size_t n = 1; n <= starts.size(); ++n)
-        later.push_back(std::async(std::launch::async | std::launch::deferred, readPart, n));
-    Part first = readPart(0);
-    ScriptOutline outline = std::move(first.outline);
-    std::uint32_t blocks = first.blocks;
-    std::optional<std::size_t> next = first.stoppedAt;
-    for (std::size_t n = 1; n <= starts.size(); ++n) {
-        Part part = later[n - 1].get();
+    std::vector<Part> read(starts.size() + 1);
+    forEachInParallel(read.size(), [&](std::size_t n) { read[n] = readPart(n); });
+    ScriptOutline outline = std::move(read[0].outline);
+    std::uint32_t blocks = read[0].blocks;
+    std::optional<std::size_t> next = read[0].stoppedAt;
+    for (std::size_t n = 1; n < read.size(); ++n) {
         if (next != n)
             continue;
-        appendPart(outline, blocks, std::move(part.outline), part.blocks);
-        next = part.stoppedAt;
+        appendPart(outline, blocks, std::move(read[n].outline), read[n].blocks);
+        next = read[n].stoppedAt;
     }
     return outline;
 }
 
 ScriptOutline readScript(std::string_view text)
 {
-    const std::size_t cores = std::max(1U, std::thread::hardware_concurrency());
-    return readScript(text, text.size() < kPartBytes ? 1 : cores);
+    return readScript(text, text.size() < kPartBytes ? 1 : coreCount());
 }
 
 std::shared_ptr<ScriptAnalysis> readAnalysis(std::shared_ptr<const std::string> text)
